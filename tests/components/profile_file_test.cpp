@@ -54,6 +54,13 @@ TEST(ProfileRead, NonAsciiNamesFoldCase) {
   EXPECT_EQ(profile::readValue(file, "größe", "Äpfel"), "1");
 }
 
+TEST(ProfileRead, EightBitNamesCompareByAsciiRules) {
+  // Latin-1 bytes are not UTF-8; only their ASCII letters fold.
+  const fs::path file = profileWith("latin1", "[\xC4rger]\nK\xE9y=1\n");
+  EXPECT_EQ(profile::readValue(file, "\xC4RGER", "k\xE9Y"), "1");
+  EXPECT_EQ(profile::readValue(file, "\xE4rger", "K\xE9y"), std::nullopt);
+}
+
 TEST(ProfileRead, BlanksAndMatchingQuotesAreRemoved) {
   const fs::path file = profileWith("quotes",
                                     "[S]\n"
