@@ -1,0 +1,311 @@
+#include "slapd_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace qxvb::test {
+
+namespace {
+
+constexpr const char* kSlapd = "/usr/sbin/slapd";
+constexpr const char* kSlapadd = "/usr/sbin/slapadd";
+
+// Attributes and classes the library reads from a directory, under an
+// experimental OID arc; member, cn and displayName come from the standard schemas.
+constexpr const char* kSchema = R"(attributetype ( 1.3.6.1.4.1.99999.1.1 NAME 'sAMAccountName'
+  EQUALITY caseIgnoreMatch SUBSTR caseIgnoreSubstringsMatch
+  SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.99999.1.2 NAME 'objectCategory'
+  EQUALITY distinguishedNameMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.12 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.99999.1.3 NAME 'memberOf'
+  EQUALITY distinguishedNameMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.12 )
+attributetype ( 1.3.6.1.4.1.99999.1.4 NAME 'primaryGroupToken'
+  EQUALITY integerMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.27 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.99999.1.5 NAME 'primaryGroupID'
+  EQUALITY integerMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.27 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.99999.1.6 NAME 'msDS-PrincipalName'
+  EQUALITY caseIgnoreMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.99999.1.7 NAME 'userPrincipalName'
+  EQUALITY caseIgnoreMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.99999.1.8 NAME 'defaultNamingContext'
+  EQUALITY distinguishedNameMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.12 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.99999.1.9 NAME 'schemaNamingContext'
+  EQUALITY distinguishedNameMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.12 SINGLE-VALUE )
+objectclass ( 1.3.6.1.4.1.99999.2.1 NAME 'user' SUP inetOrgPerson STRUCTURAL
+  MAY ( sAMAccountName $ objectCategory $ memberOf $ primaryGroupID $
+        msDS-PrincipalName $ userPrincipalName ) )
+objectclass ( 1.3.6.1.4.1.99999.2.2 NAME 'group' SUP top STRUCTURAL MUST cn
+  MAY ( member $ sAMAccountName $ objectCategory $ memberOf $ primaryGroupToken $
+        description $ displayName ) )
+)";
+
+void writeText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+std::string readText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::string category(const std::string& name) {
+  return "CN=" + name + "," + SlapdServer::kSchemaContext;
+}
+
+std::string peopleDn(const std::string& cn) {
+  return "cn=" + cn + ",ou=People," + SlapdServer::kBase;
+}
+
+std::string groupDn(const std::string& cn) {
+  return "cn=" + cn + ",ou=Groups," + SlapdServer::kBase;
+}
+
+struct NamedUser {
+  std::string cn;
+  std::string account;
+  std::string display;
+  int primaryGroup;
+  std::vector<std::string> memberOf;
+  std::string categoryName = "Person";
+};
+
+std::string userLdif(const NamedUser& user) {
+  std::string ldif =
+      "dn: " + peopleDn(user.cn) + "\nobjectClass: user\ncn: " + user.cn + "\nsn: " + user.cn +
+      "\nsAMAccountName: " + user.account + "\nobjectCategory: " + category(user.categoryName) +
+      "\nprimaryGroupID: " + std::to_string(user.primaryGroup) + "\nmsDS-PrincipalName: EXAMPLE\\" +
+      user.account + "\nuserPrincipalName: " + user.account + "@example.test\n";
+  if (!user.display.empty()) ldif += "displayName: " + user.display + "\n";
+  for (const std::string& group : user.memberOf) ldif += "memberOf: " + groupDn(group) + "\n";
+  return ldif + "\n";
+}
+
+struct NamedGroup {
+  std::string cn;
+  int token;
+  std::vector<std::string> members;  // full DNs
+  std::vector<std::string> memberOf;
+};
+
+std::string groupLdif(const NamedGroup& group) {
+  std::string ldif = "dn: " + groupDn(group.cn) + "\nobjectClass: group\ncn: " + group.cn +
+                     "\nsAMAccountName: " + group.cn + "\nobjectCategory: " + category("Group") +
+                     "\nprimaryGroupToken: " + std::to_string(group.token) + "\n";
+  for (const std::string& member : group.members) ldif += "member: " + member + "\n";
+  for (const std::string& parent : group.memberOf) ldif += "memberOf: " + groupDn(parent) + "\n";
+  return ldif + "\n";
+}
+
+std::string directoryLdif() {
+  std::string ldif = std::string("dn: ") + SlapdServer::kBase +
+                     "\nobjectClass: dcObject\nobjectClass: organization\no: Example\ndc: "
+                     "example\n\n"
+                     "dn: ou=People," +
+                     SlapdServer::kBase + "\nobjectClass: organizationalUnit\nou: People\n\n" +
+                     "dn: ou=Groups," + SlapdServer::kBase +
+                     "\nobjectClass: organizationalUnit\nou: Groups\n\n";
+  const std::vector<NamedUser> users = {
+      {"alice", "alice", "Alice \u00c4rger", 513, {"Engineers"}},
+      {"bob", "bob", "Bob Builder", 513, {"Engineers"}},
+      {"carol", "carol", "", 1105, {}},
+      {"dave", "dave", "", 513, {"Managers"}},
+      {"eve", "eve", "", 513, {"R&D (Lab)"}},
+      {"WS01", "WS01$", "", 515, {"Engineers"}, "Computer"},
+  };
+  for (const NamedUser& user : users) ldif += userLdif(user);
+
+  const std::vector<NamedGroup> groups = {
+      {"Domain Users", 513, {}, {}},
+      {"Engineers",
+       1105,
+       {peopleDn("alice"), peopleDn("bob"), groupDn("Build Team"), peopleDn("WS01")},
+       {}},
+      {"Managers", 1106, {peopleDn("dave")}, {}},
+      {"Build Team", 1107, {}, {"Engineers"}},
+      {"Empty Group", 1108, {}, {}},
+      {"R&D (Lab)", 1109, {peopleDn("eve")}, {}},
+  };
+  for (const NamedGroup& group : groups) ldif += groupLdif(group);
+
+  std::ostringstream generated;
+  for (int i = 0; i < SlapdServer::kGeneratedUsers; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "user%04d", i);
+    generated << "dn: " << peopleDn(name) << "\nobjectClass: user\ncn: " << name
+              << "\nsn: Generated\nsAMAccountName: " << name
+              << "\nobjectCategory: " << category("Person") << "\nprimaryGroupID: 513\n\n";
+  }
+  return ldif + generated.str();
+}
+
+std::string configText(const std::filesystem::path& folder) {
+  const std::string dir = folder.string();
+  return "include /etc/ldap/schema/core.schema\n"
+         "include /etc/ldap/schema/cosine.schema\n"
+         "include /etc/ldap/schema/inetorgperson.schema\n"
+         "include " +
+         dir + "/directory.schema\n" + "modulepath /usr/lib/ldap\nmoduleload back_mdb\n" +
+         "pidfile " + dir + "/slapd.pid\n" + "rootDSE " + dir + "/rootdse.ldif\n" +
+         "sizelimit size.soft=1000 size.hard=1000 size.prtotal=unlimited\n"
+         "database mdb\n" +
+         "suffix \"" + SlapdServer::kBase + "\"\n" + "rootdn \"" + SlapdServer::kAdminDn + "\"\n" +
+         "rootpw " + SlapdServer::kAdminPassword + "\n" + "directory " + dir + "/db\n" +
+         "maxsize 104857600\n"
+         "index objectClass eq\nindex sAMAccountName eq\nindex memberOf eq\n"
+         "index primaryGroupID eq\n";
+}
+
+int freePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return 0;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  close(fd);
+  return port;
+}
+
+bool portAnswers(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return connected;
+}
+
+// Starts a program with its output appended to `logFile`; -1 on failure.
+pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::path& logFile) {
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logFile.c_str(),
+                                   O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Waits for a child for at most `limit`; true when it ended (status filled).
+bool waitFor(pid_t pid, std::chrono::milliseconds limit, int& status) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid || done < 0) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+}  // namespace
+
+SlapdServer::~SlapdServer() {
+  stop();
+}
+
+std::string SlapdServer::log() const {
+  return readText(folder_ / "slapd.log");
+}
+
+bool SlapdServer::start(const std::filesystem::path& folder, std::string& error) {
+  stop();
+  folder_ = folder;
+  std::filesystem::create_directories(folder_ / "db");
+  writeText(folder_ / "directory.schema", kSchema);
+  writeText(folder_ / "rootdse.ldif", std::string("dn:\ndefaultNamingContext: ") + kBase +
+                                          "\nschemaNamingContext: " + kSchemaContext + "\n");
+  writeText(folder_ / "slapd.conf", configText(folder_));
+  writeText(folder_ / "data.ldif", directoryLdif());
+
+  const pid_t loader = spawn({kSlapadd, "-q", "-f", (folder_ / "slapd.conf").string(), "-l",
+                              (folder_ / "data.ldif").string()},
+                             folder_ / "slapd.log");
+  int status = 0;
+  if (loader < 0 || !waitFor(loader, std::chrono::seconds(60), status) || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0) {
+    if (loader > 0) {
+      kill(loader, SIGKILL);
+      waitpid(loader, &status, 0);
+    }
+    error = "slapadd could not load the test directory:\n" + log();
+    return false;
+  }
+  // Another program may take the chosen port before slapd binds it; try a few.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (startOnce(error)) return true;
+  }
+  return false;
+}
+
+bool SlapdServer::startOnce(std::string& error) {
+  port_ = freePort();
+  if (port_ == 0) {
+    error = "no free port on 127.0.0.1";
+    return false;
+  }
+  uri_ = "ldap://127.0.0.1:" + std::to_string(port_) + "/";
+  pid_ = spawn({kSlapd, "-f", (folder_ / "slapd.conf").string(), "-h", uri_, "-d", "0"},
+               folder_ / "slapd.log");
+  if (pid_ < 0) {
+    error = std::string("cannot start ") + kSlapd;
+    return false;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (portAnswers(port_)) return true;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      error = "slapd ended while starting:\n" + log();
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  stop();
+  error = "slapd did not listen on " + uri_ + " within 10 seconds:\n" + log();
+  return false;
+}
+
+void SlapdServer::stop() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  if (!waitFor(pid_, std::chrono::seconds(10), status)) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+  }
+  pid_ = -1;
+}
+
+}  // namespace qxvb::test
