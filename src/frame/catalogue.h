@@ -19,7 +19,7 @@ enum class Instancing {
 };
 
 struct ClassInfo {
-  std::string name;   // class name, e.g. "QXUtilities" or "Connection"
+  std::string name;    // class name, e.g. "QXUtilities" or "Connection"
   std::string progId;  // e.g. "QXVBUtils.QXUtilities" or "ADODB.Connection"
   std::string clsid;   // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
   std::string iid;     // default interface

@@ -25,8 +25,12 @@ constexpr int32_t kUnspecifiedFailure = static_cast<int32_t>(0x80004005);
 
 }  // namespace
 
-ParamSpec in(std::string name) { return ParamSpec{std::move(name), false, false, Variant::missing()}; }
-ParamSpec ref(std::string name) { return ParamSpec{std::move(name), false, true, Variant::missing()}; }
+ParamSpec in(std::string name) {
+  return ParamSpec{std::move(name), false, false, Variant::missing()};
+}
+ParamSpec ref(std::string name) {
+  return ParamSpec{std::move(name), false, true, Variant::missing()};
+}
 ParamSpec opt(std::string name, Variant defaultValue) {
   return ParamSpec{std::move(name), true, false, std::move(defaultValue)};
 }
@@ -34,22 +38,42 @@ ParamSpec optRef(std::string name, Variant defaultValue) {
   return ParamSpec{std::move(name), true, true, std::move(defaultValue)};
 }
 
-std::string CallArgs::str(size_t i) const { return CStr(values_[i]); }
-int32_t CallArgs::lng(size_t i) const { return CLng(values_[i]); }
-int16_t CallArgs::integer(size_t i) const { return CInt(values_[i]); }
-double CallArgs::dbl(size_t i) const { return CDbl(values_[i]); }
-bool CallArgs::boolean(size_t i) const { return CBool(values_[i]); }
-Object CallArgs::object(size_t i) const { return CObj(values_[i]); }
+std::string CallArgs::str(size_t i) const {
+  return CStr(values_[i]);
+}
+int32_t CallArgs::lng(size_t i) const {
+  return CLng(values_[i]);
+}
+int16_t CallArgs::integer(size_t i) const {
+  return CInt(values_[i]);
+}
+double CallArgs::dbl(size_t i) const {
+  return CDbl(values_[i]);
+}
+bool CallArgs::boolean(size_t i) const {
+  return CBool(values_[i]);
+}
+Object CallArgs::object(size_t i) const {
+  return CObj(values_[i]);
+}
 
 void DispatchTable::add(CallKind kind, std::string name, std::vector<ParamSpec> params,
                         MemberHandler handler) {
   const int position = static_cast<int>(members_.size());
   Slots& slots = index_[foldName(name)];
   switch (kind) {
-    case kMethod: slots.method = position; break;
-    case kPropertyGet: slots.get = position; break;
-    case kPropertyPut: slots.put = position; break;
-    case kPropertyPutRef: slots.putRef = position; break;
+    case kMethod:
+      slots.method = position;
+      break;
+    case kPropertyGet:
+      slots.get = position;
+      break;
+    case kPropertyPut:
+      slots.put = position;
+      break;
+    case kPropertyPutRef:
+      slots.putRef = position;
+      break;
   }
   members_.push_back(MemberInfo{std::move(name), kind, std::move(params), std::move(handler)});
 }
@@ -93,8 +117,10 @@ Variant Dispatch::invoke(std::string_view member, uint8_t kinds, std::vector<Var
       raiseError(vberr::ArgumentNotOptional, kProjectName,
                  std::string(vbErrorText(vberr::ArgumentNotOptional)) + ": " + params[i].name);
     }
-    if (i >= given) args.push_back(params[i].defaultValue);
-    else args[i] = params[i].defaultValue;
+    if (i >= given)
+      args.push_back(params[i].defaultValue);
+    else
+      args[i] = params[i].defaultValue;
     defaulted.push_back(i);
   }
   const auto restore = [&] {

@@ -45,24 +45,38 @@ bool Variant::isArray() const {
 
 std::string_view typeName(const Variant& v) {
   switch (v.type()) {
-    case VarType::Empty: return "Empty";
-    case VarType::Null: return "Null";
-    case VarType::Boolean: return "Boolean";
-    case VarType::Integer: return "Integer";
-    case VarType::Long: return "Long";
-    case VarType::Single: return "Single";
-    case VarType::Double: return "Double";
-    case VarType::Date: return "Date";
-    case VarType::String: return "String";
+    case VarType::Empty:
+      return "Empty";
+    case VarType::Null:
+      return "Null";
+    case VarType::Boolean:
+      return "Boolean";
+    case VarType::Integer:
+      return "Integer";
+    case VarType::Long:
+      return "Long";
+    case VarType::Single:
+      return "Single";
+    case VarType::Double:
+      return "Double";
+    case VarType::Date:
+      return "Date";
+    case VarType::String:
+      return "String";
     case VarType::Object: {
       const auto* obj = v.get<Object>();
       return (obj != nullptr && *obj) ? (*obj)->className() : "Nothing";
     }
-    case VarType::Error: return "Error";
-    case VarType::ByteArray: return "Byte()";
-    case VarType::StringArray: return "String()";
-    case VarType::VariantArray: return "Variant()";
-    case VarType::Record: return v.get<Record>()->typeName;
+    case VarType::Error:
+      return "Error";
+    case VarType::ByteArray:
+      return "Byte()";
+    case VarType::StringArray:
+      return "String()";
+    case VarType::VariantArray:
+      return "Variant()";
+    case VarType::Record:
+      return v.get<Record>()->typeName;
   }
   return "Unknown";
 }

@@ -84,9 +84,9 @@ struct Record {
 
 class Variant {
  public:
-  using Storage = std::variant<std::monostate, NullValue, bool, int16_t, int32_t, float, double,
-                               DateValue, std::string, Object, ErrorValue, ByteArray, StringArray,
-                               VariantArray, Record>;
+  using Storage =
+      std::variant<std::monostate, NullValue, bool, int16_t, int32_t, float, double, DateValue,
+                   std::string, Object, ErrorValue, ByteArray, StringArray, VariantArray, Record>;
 
   Variant() = default;
   Variant(NullValue v) : value_(v) {}

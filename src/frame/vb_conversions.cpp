@@ -12,7 +12,9 @@ namespace qxvb {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 bool asciiIEquals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -26,8 +28,12 @@ bool asciiIEquals(std::string_view a, std::string_view b) {
   return true;
 }
 
-[[noreturn]] void typeMismatch() { raiseVbError(vberr::TypeMismatch); }
-[[noreturn]] void invalidUseOfNull() { raiseVbError(vberr::InvalidUseOfNull); }
+[[noreturn]] void typeMismatch() {
+  raiseVbError(vberr::TypeMismatch);
+}
+[[noreturn]] void invalidUseOfNull() {
+  raiseVbError(vberr::InvalidUseOfNull);
+}
 
 // Reads "&H..." or "&O..." at the start of text; the value is the 16-bit
 // reading when the digits fit in 16 bits, as the run time does, otherwise
@@ -162,7 +168,8 @@ namespace {
 std::string formatGeneral(double value, int precision) {
   if (value == 0) return "0";
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
   std::string s(buf, res.ptr);
   for (char& c : s) {
     if (c == 'e') c = 'E';
@@ -171,9 +178,13 @@ std::string formatGeneral(double value, int precision) {
 }
 }  // namespace
 
-std::string formatDouble(double value) { return formatGeneral(value, 15); }
+std::string formatDouble(double value) {
+  return formatGeneral(value, 15);
+}
 
-std::string formatSingle(float value) { return formatGeneral(static_cast<double>(value), 7); }
+std::string formatSingle(float value) {
+  return formatGeneral(static_cast<double>(value), 7);
+}
 
 bool parseNumber(std::string_view text, double& out) {
   size_t b = 0;
@@ -212,20 +223,29 @@ double Val(std::string_view text) {
 
 double CDbl(const Variant& v) {
   switch (v.type()) {
-    case VarType::Empty: return 0;
-    case VarType::Null: invalidUseOfNull();
-    case VarType::Boolean: return *v.get<bool>() ? -1 : 0;
-    case VarType::Integer: return *v.get<int16_t>();
-    case VarType::Long: return *v.get<int32_t>();
-    case VarType::Single: return *v.get<float>();
-    case VarType::Double: return *v.get<double>();
-    case VarType::Date: return v.get<DateValue>()->serial;
+    case VarType::Empty:
+      return 0;
+    case VarType::Null:
+      invalidUseOfNull();
+    case VarType::Boolean:
+      return *v.get<bool>() ? -1 : 0;
+    case VarType::Integer:
+      return *v.get<int16_t>();
+    case VarType::Long:
+      return *v.get<int32_t>();
+    case VarType::Single:
+      return *v.get<float>();
+    case VarType::Double:
+      return *v.get<double>();
+    case VarType::Date:
+      return v.get<DateValue>()->serial;
     case VarType::String: {
       double out = 0;
       if (!parseNumber(*v.get<std::string>(), out)) typeMismatch();
       return out;
     }
-    default: typeMismatch();
+    default:
+      typeMismatch();
   }
 }
 
@@ -242,7 +262,9 @@ int16_t CInt(const Variant& v) {
                                            std::numeric_limits<int16_t>::max()));
 }
 
-uint8_t CByte(const Variant& v) { return static_cast<uint8_t>(checkedRange(CDbl(v), 0, 255)); }
+uint8_t CByte(const Variant& v) {
+  return static_cast<uint8_t>(checkedRange(CDbl(v), 0, 255));
+}
 
 float CSng(const Variant& v) {
   const double d = CDbl(v);
@@ -274,17 +296,28 @@ Object CObj(const Variant& v) {
 
 std::string CStr(const Variant& v) {
   switch (v.type()) {
-    case VarType::Empty: return {};
-    case VarType::Null: invalidUseOfNull();
-    case VarType::Boolean: return *v.get<bool>() ? "True" : "False";
-    case VarType::Integer: return std::to_string(*v.get<int16_t>());
-    case VarType::Long: return std::to_string(*v.get<int32_t>());
-    case VarType::Single: return formatSingle(*v.get<float>());
-    case VarType::Double: return formatDouble(*v.get<double>());
-    case VarType::Date: return formatDate(*v.get<DateValue>());
-    case VarType::String: return *v.get<std::string>();
-    case VarType::Error: return "Error " + std::to_string(v.get<ErrorValue>()->scode);
-    default: typeMismatch();
+    case VarType::Empty:
+      return {};
+    case VarType::Null:
+      invalidUseOfNull();
+    case VarType::Boolean:
+      return *v.get<bool>() ? "True" : "False";
+    case VarType::Integer:
+      return std::to_string(*v.get<int16_t>());
+    case VarType::Long:
+      return std::to_string(*v.get<int32_t>());
+    case VarType::Single:
+      return formatSingle(*v.get<float>());
+    case VarType::Double:
+      return formatDouble(*v.get<double>());
+    case VarType::Date:
+      return formatDate(*v.get<DateValue>());
+    case VarType::String:
+      return *v.get<std::string>();
+    case VarType::Error:
+      return "Error " + std::to_string(v.get<ErrorValue>()->scode);
+    default:
+      typeMismatch();
   }
 }
 

@@ -12,8 +12,8 @@
 namespace qxvb {
 
 std::string CStr(const Variant& v);
-int32_t CLng(const Variant& v);   // banker's rounding; overflow raises 6
-int16_t CInt(const Variant& v);   // banker's rounding; overflow raises 6
+int32_t CLng(const Variant& v);  // banker's rounding; overflow raises 6
+int16_t CInt(const Variant& v);  // banker's rounding; overflow raises 6
 double CDbl(const Variant& v);
 float CSng(const Variant& v);
 bool CBool(const Variant& v);

@@ -1,0 +1,109 @@
+#include "components/qxxres/string_table_resource.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "frame/vb_conversions.h"
+
+namespace qxvb::embedded {
+extern const std::string_view stringTableText;
+}
+
+namespace qxvb::qxxres {
+
+namespace {
+
+std::shared_ptr<const TextMap> builtInTexts() {
+  static const auto texts =
+      std::make_shared<const TextMap>(parseStringTable(embedded::stringTableText));
+  return texts;
+}
+
+// Parsed files are shared by every thread's component; a file is read once
+// per process and path.
+std::shared_ptr<const TextMap> textsForFolder(const std::string& folder) {
+  static std::mutex mutex;
+  static std::map<std::string, std::shared_ptr<const TextMap>> cache;
+  const std::lock_guard lock(mutex);
+  const auto it = cache.find(folder);
+  if (it != cache.end()) return it->second;
+  std::shared_ptr<const TextMap> texts = builtInTexts();
+  const std::filesystem::path file = std::filesystem::path(folder) / kStringTableFileName;
+  std::ifstream in(file, std::ios::binary);
+  if (in) {
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    texts = std::make_shared<const TextMap>(parseStringTable(contents.str()));
+  }
+  cache.emplace(folder, texts);
+  return texts;
+}
+
+thread_local int32_t iconWindow = 0;
+
+}  // namespace
+
+StringTableResource::StringTableResource() : texts_(builtInTexts()) {}
+
+void StringTableResource::SetStringtablePath(const std::string& folder) {
+  folder_ = folder;
+  texts_ = textsForFolder(folder);
+}
+
+std::string StringTableResource::GetLocalString(int32_t id) const {
+  const auto it = texts_->find(id);
+  return it == texts_->end() ? std::string() : it->second;
+}
+
+std::string StringTableResource::FormatLocalString(const std::string& templ, const Variant& v1,
+                                                   const Variant& v2, const Variant& v3) const {
+  std::string values[3];
+  size_t count = 0;
+  for (const Variant* v : {&v1, &v2, &v3}) {
+    if (v->isMissing()) break;
+    values[count++] = v->isNull() ? std::string() : CStr(*v);
+  }
+  return fillPlaceholders(templ, values, count);
+}
+
+void StringTableResource::SetIcon(int32_t hwnd) {
+  iconWindow = hwnd;
+}
+
+int32_t lastIconWindow() {
+  return iconWindow;
+}
+
+const DispatchTable& StringTableResource::dispatchTable() const {
+  static const DispatchTable table = [] {
+    DispatchTable t("Resource");
+    Members<StringTableResource>(t)
+        .method(
+            "GetLocalString", {in("ID")},
+            [](StringTableResource& r, CallArgs& a) { return Variant(r.GetLocalString(a.lng(0))); })
+        .method("SetStringtablePath", {in("Path")},
+                [](StringTableResource& r, CallArgs& a) {
+                  r.SetStringtablePath(a.str(0));
+                  return Variant();
+                })
+        .method("FormatLocalString", {in("Template"), in("Value1"), opt("Value2"), opt("Value3")},
+                [](StringTableResource& r, CallArgs& a) {
+                  return Variant(r.FormatLocalString(a.str(0), a[1], a[2], a[3]));
+                })
+        .method("SetIcon", {in("hWnd")}, [](StringTableResource& r, CallArgs& a) {
+          r.SetIcon(a.lng(0));
+          return Variant();
+        });
+    return t;
+  }();
+  return table;
+}
+
+Object makeStringTableResource() {
+  return std::make_shared<StringTableResource>();
+}
+
+}  // namespace qxvb::qxxres

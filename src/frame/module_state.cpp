@@ -1,0 +1,121 @@
+#include "frame/module_state.h"
+
+#include <dlfcn.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "frame/catalogue.h"
+#include "frame/dispatch.h"
+
+namespace qxvb {
+
+namespace {
+
+struct ModuleState {
+  Object stringTable;
+  bool stringTableInitialised = false;
+  bool loading = false;
+  // Creation order is kept so objects are released newest first.
+  std::vector<std::pair<std::string, Object>> shared;
+  std::vector<std::function<void()>> unloadHooks;
+
+  ~ModuleState() { release(); }
+
+  void release() {
+    while (!shared.empty()) {
+      // Move out first: a destructor may ask for other shared objects.
+      Object last = std::move(shared.back().second);
+      shared.pop_back();
+      last.reset();
+    }
+    auto hooks = std::move(unloadHooks);
+    unloadHooks.clear();
+    for (auto& hook : hooks) hook();
+    stringTable.reset();
+    stringTableInitialised = false;
+  }
+};
+
+ModuleState& state() {
+  thread_local ModuleState s;
+  return s;
+}
+
+}  // namespace
+
+std::string libraryFolder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&libraryFolder), &info) == 0 || info.dli_fname == nullptr) {
+    return ".";
+  }
+  std::string path = info.dli_fname;
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string stringTableFolderFor(std::string_view folder) {
+  static constexpr std::string_view kMarker = "/qxvbutils";
+  for (size_t p = 0; p + kMarker.size() <= folder.size(); ++p) {
+    bool match = true;
+    for (size_t i = 0; i < kMarker.size() && match; ++i) {
+      char c = folder[p + i];
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      match = c == kMarker[i];
+    }
+    // The folder up to and including the separator, then "win32/bin".
+    if (match) return std::string(folder.substr(0, p + 1)) + "win32/bin";
+  }
+  return std::string(folder);
+}
+
+bool threadLoaded() {
+  return state().stringTableInitialised;
+}
+
+void ensureThreadLoaded() {
+  ModuleState& s = state();
+  if (s.stringTable || s.loading) return;
+  s.loading = true;
+  try {
+    s.stringTable = createObject("QXXRes.Resource");
+    if (!s.stringTableInitialised) {
+      std::vector<Variant> args{Variant(stringTableFolderFor(libraryFolder()))};
+      s.stringTable->invoke("SetStringtablePath", kMethod, args);
+      s.stringTableInitialised = true;
+    }
+  } catch (...) {
+    s.stringTable.reset();
+    s.loading = false;
+    throw;
+  }
+  s.loading = false;
+}
+
+void unloadThread() {
+  state().release();
+}
+
+Object stringTableObject() {
+  ensureThreadLoaded();
+  return state().stringTable;
+}
+
+Object sharedObject(std::string_view key, const std::function<Object()>& create) {
+  ModuleState& s = state();
+  for (const auto& [name, object] : s.shared) {
+    if (name == key) return object;
+  }
+  Object created = create();
+  s.shared.emplace_back(std::string(key), created);
+  return created;
+}
+
+void atThreadUnload(std::function<void()> hook) {
+  state().unloadHooks.push_back(std::move(hook));
+}
+
+}  // namespace qxvb

@@ -1,0 +1,123 @@
+#include "arguments.h"
+
+#include <charconv>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "frame/catalogue.h"
+#include "frame/err_object.h"
+
+namespace qxcall {
+
+using qxvb::Variant;
+
+const char* const kArgumentHelp =
+    "  s:TEXT        String\n"
+    "  i:N           Integer (16-bit)\n"
+    "  l:N           Long (32-bit)\n"
+    "  d:X           Double\n"
+    "  b:true|false  Boolean\n"
+    "  n:            Null\n"
+    "  e:            left out: the parameter's default applies\n"
+    "  x:HEX         byte array (lower bound 0), e.g. x:48656C6C6F\n"
+    "  sa:A|B|C      string array (lower bound 0); sa: is an empty array\n"
+    "  o:PROGID      a new object of that class\n"
+    "  err:N|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]\n"
+    "                an error object (as VB's Err) with those properties\n"
+    "  TEXT          any other argument is a String\n";
+
+namespace {
+
+[[noreturn]] void bad(const std::string& text, const std::string& why) {
+  throw std::invalid_argument("argument '" + text + "': " + why);
+}
+
+template <class T>
+T parseInteger(const std::string& text, const std::string& digits) {
+  T value{};
+  const auto res = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (res.ec == std::errc::result_out_of_range) bad(text, "number out of range");
+  if (res.ec != std::errc() || res.ptr != digits.data() + digits.size())
+    bad(text, "not a whole number");
+  return value;
+}
+
+std::vector<std::string> split(const std::string& text, char sep) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = text.find(sep, start);
+    parts.push_back(text.substr(start, at - start));
+    if (at == std::string::npos) break;
+    start = at + 1;
+  }
+  return parts;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+Variant bytes(const std::string& text, const std::string& digits) {
+  if (digits.size() % 2 != 0) bad(text, "hexadecimal needs an even number of digits");
+  qxvb::ByteArray array;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    const int hi = hexDigit(digits[i]);
+    const int lo = hexDigit(digits[i + 1]);
+    if (hi < 0 || lo < 0) bad(text, "not hexadecimal");
+    array.data.push_back(static_cast<uint8_t>(hi * 16 + lo));
+  }
+  return Variant(std::move(array));
+}
+
+Variant errorObject(const std::string& text, const std::string& spec) {
+  const auto parts = split(spec, '|');
+  if (parts.size() < 3) bad(text, "expected NUMBER|SOURCE|DESCRIPTION");
+  auto err = std::make_shared<qxvb::ErrObject>();
+  err->Number = parseInteger<int32_t>(text, parts[0]);
+  err->Source = parts[1];
+  err->Description = parts[2];
+  if (parts.size() > 3) err->HelpFile = parts[3];
+  if (parts.size() > 4) err->HelpContext = parseInteger<int32_t>(text, parts[4]);
+  return Variant(qxvb::Object(err));
+}
+
+}  // namespace
+
+Variant parseArgument(const std::string& text) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos) return Variant(text);
+  const std::string form = text.substr(0, colon);
+  const std::string rest = text.substr(colon + 1);
+  if (form == "s") return Variant(rest);
+  if (form == "i") return Variant(parseInteger<int16_t>(text, rest));
+  if (form == "l") return Variant(parseInteger<int32_t>(text, rest));
+  if (form == "d") {
+    double d = 0;
+    const auto res = std::from_chars(rest.data(), rest.data() + rest.size(), d);
+    if (res.ec != std::errc() || res.ptr != rest.data() + rest.size()) bad(text, "not a number");
+    return Variant(d);
+  }
+  if (form == "b") {
+    if (rest == "true") return Variant(true);
+    if (rest == "false") return Variant(false);
+    bad(text, "expected true or false");
+  }
+  if (form == "n") return Variant::null();
+  if (form == "e") return Variant::missing();
+  if (form == "x") return bytes(text, rest);
+  if (form == "sa") {
+    qxvb::StringArray array;
+    if (!rest.empty()) array.items = split(rest, '|');
+    return Variant(std::move(array));
+  }
+  if (form == "o") return Variant(qxvb::createObject(rest));
+  if (form == "err") return errorObject(text, rest);
+  return Variant(text);
+}
+
+}  // namespace qxcall

@@ -1,0 +1,19 @@
+// Turns qxcall's command-line argument forms into Variants.
+#pragma once
+
+#include <string>
+
+#include "frame/variant.h"
+
+namespace qxcall {
+
+// s:TEXT String, i:N Integer, l:N Long, d:X Double, b:true|false Boolean,
+// n: Null, e: left out, x:HEX byte array, sa:A|B|C string array,
+// o:PROGID a new object, err:NUMBER|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]
+// an error object; anything else is a String. Throws std::invalid_argument
+// with a message for a malformed form.
+qxvb::Variant parseArgument(const std::string& text);
+
+extern const char* const kArgumentHelp;
+
+}  // namespace qxcall
