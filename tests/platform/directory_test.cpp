@@ -1,5 +1,9 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <ldap.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <set>
@@ -80,6 +84,31 @@ TEST(DirectoryConnection, ClosedPortGivesAnErrorNotAHang) {
   options.operationTimeoutSeconds = 2;
   const DirectoryStatus status = connection.open(options);
   EXPECT_EQ(status.code, LDAP_SERVER_DOWN);
+  EXPECT_FALSE(status.message.empty());
+  EXPECT_FALSE(connection.isOpen());
+}
+
+TEST(DirectoryConnection, ServerThatNeverAnswersGivesAnErrorNotAHang) {
+  // A listening socket nobody reads: the connection is accepted by the
+  // kernel, the bind request is never answered.
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+  LdapConnection connection;
+  DirectoryOptions options;
+  options.uri = "ldap://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  options.networkTimeoutSeconds = 1;
+  options.operationTimeoutSeconds = 1;
+  const DirectoryStatus status = connection.open(options);
+  close(listener);
+  EXPECT_FALSE(status.ok());
   EXPECT_FALSE(status.message.empty());
   EXPECT_FALSE(connection.isOpen());
 }

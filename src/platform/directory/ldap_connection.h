@@ -5,13 +5,14 @@
 // Where the connection settings come from: the library's own settings name
 // the server URI, bind DN, password and search base when they are set.
 // Otherwise directoryDefaults() takes the URI and base that libldap itself
-// reads from /etc/ldap/ldap.conf (or the file named by LDAPCONF, and the
-// user's ldaprc), and the search base falls back to the server's
-// defaultNamingContext from its root DSE. A machine joined to a domain
-// through SSSD names its server in /etc/sssd/sssd.conf ("ldap_uri", or
-// "ad_server"/"ad_domain" for an Active Directory domain); that file is
-// readable by root only, so the library reads it when it can and otherwise
-// relies on ldap.conf.
+// reads from /etc/ldap/ldap.conf (or the file named by LDAPCONF, the
+// user's ldaprc, and LDAPURI/LDAPBASE), and an empty search base falls back
+// to the server's defaultNamingContext from its root DSE. A machine joined
+// to a domain through SSSD names its server in /etc/sssd/sssd.conf
+// ("ldap_uri", or "ad_domain"/"ad_server"); that file is readable by root
+// only, so such machines are expected to carry the same server in ldap.conf
+// or in the library's settings. The global catalogue of a domain is the
+// same server on port 3268.
 //
 // Referrals are never chased, and both connecting and every operation are
 // bounded by timeouts, so a server that is down, refuses or stalls gives an
