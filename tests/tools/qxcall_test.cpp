@@ -1,0 +1,85 @@
+// qxcall end to end: the command as a caller runs it, in the test's sandbox.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "support/sandbox.h"
+
+namespace {
+
+struct Run {
+  int exitCode = -1;
+  std::string out;
+};
+
+Run qxcall(const std::string& args) {
+  const std::string command = std::string(QXVB_BIN_DIR) + "/qxcall " + args + " 2>&1";
+  Run run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  std::array<char, 4096> buffer{};
+  size_t n = 0;
+  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(Qxcall, SaveErrInfoAsJson) {
+  const Run r = qxcall("--json QXVBUtils.QXUtilities QXSaveErrInfo l:5 s:a s:b");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out,
+            "{\"result\": {\"Number\": 5, \"Source\": \"a\", \"Description\": \"b\", \"HelpFile\": "
+            "\"\", \"HelpContextID\": \"\"}, \"args\": [5, \"a\", \"b\"]}\n");
+}
+
+TEST(Qxcall, SettingWrittenByOneRunIsReadByTheNext) {
+  ASSERT_EQ(qxcall("--json QXVBUtils.QXUtilities QXSetSetting s:k s:hello").exitCode, 0);
+  const Run r = qxcall("--json QXVBUtils.QXUtilities QXGetSetting s:k s: l:3");
+  EXPECT_EQ(r.out, "{\"result\": true, \"args\": [\"k\", \"hel\", 3]}\n");
+  const std::string ini = qxvb::test::readFile(qxvb::test::sandboxRoot() / "config" / "Brackwell" /
+                                               "Quillane" / "Quillane.ini");
+  EXPECT_NE(ini.find("[Wizard]\r\nk=hello\r\n"), std::string::npos);
+}
+
+TEST(Qxcall, ErrorsAreReportedAsJsonWithExitCodeOne) {
+  Run r = qxcall("--json QXVBUtils.QXUtilities NoSuchMember");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("\"number\": 438"), std::string::npos);
+  r = qxcall("--json QXVBUtils.QX_RegistryValue Anything");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("\"number\": 429"), std::string::npos);
+  r = qxcall("--json QXVBUtils.QXUtilities QXSaveErrInfo l:5");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("\"number\": 449"), std::string::npos);
+}
+
+TEST(Qxcall, MemberNamesIgnoreCaseAndArgumentFormsConvert) {
+  Run r = qxcall("--json qxvbutils.qxutilities qxsaveerrinfo i:7 s:x s:y e: n:");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("\"HelpContextID\": {\"null\": true}"), std::string::npos);
+  r = qxcall("--json QXVBUtils.QXUtilities QXSaveErrInfoFromErr \"err:70|Src|Denied|f.hlp|3\"");
+  EXPECT_NE(r.out.find("\"Number\": 70"), std::string::npos);
+  EXPECT_NE(r.out.find("\"HelpContextID\": 3"), std::string::npos);
+  EXPECT_NE(r.out.find("{\"object\": \"ErrObject\"}"), std::string::npos);
+}
+
+TEST(Qxcall, BadUsageExitsTwo) {
+  EXPECT_EQ(qxcall("").exitCode, 2);
+  EXPECT_EQ(qxcall("QXVBUtils.QXUtilities QXSaveErrInfo l:notanumber s:a s:b").exitCode, 2);
+  EXPECT_EQ(qxcall("QXVBUtils.QXUtilities QXSaveErrInfo x:ABC s:a s:b").exitCode, 2);
+  EXPECT_EQ(qxcall("--help").exitCode, 0);
+}
+
+TEST(Qxcall, CallsChainOnTheSameObject) {
+  const Run r = qxcall(
+      "--json QXVBUtils.QXUtilities QXSetSetting s:chain s:v -- QXGetSetting s:chain s: l:9");
+  EXPECT_EQ(r.out,
+            "{\"result\": true, \"args\": [\"chain\", \"v\"]}\n"
+            "{\"result\": true, \"args\": [\"chain\", \"v\", 9]}\n");
+}
+
+}  // namespace
