@@ -1,0 +1,40 @@
+// Registry branches in the regedit text format ("Windows Registry Editor
+// Version 5.00"), so settings exported from a Windows installation load
+// here and settings saved here load there.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry_store.h"
+
+namespace qxvb::registry {
+
+// The text of a branch, key by key from the top, as regedit writes it:
+// UTF-8 here, with CR LF line ends and hex lines wrapped at 80 columns.
+Status exportBranchText(RootKey root, std::string_view path, std::string &text);
+// The bytes of a .reg file: UTF-16LE with a byte-order mark.
+std::string encodeRegFile(std::string_view text);
+// Writes the branch's .reg file; the file appears whole or not at all.
+// On failure error holds a message.
+Status exportBranchToFile(RootKey root, std::string_view path,
+                          const std::filesystem::path &file,
+                          std::string &error);
+
+struct ImportResult {
+  std::size_t keys = 0;            // key lines applied
+  std::size_t values = 0;          // value lines applied
+  std::vector<std::string> errors; // "line N: ..." for each line not applied
+  bool ok() const { return errors.empty(); }
+};
+
+// Applies a .reg file's contents: UTF-16LE with BOM, UTF-8 (with or without
+// BOM), or the older 8-bit "REGEDIT4" format. Lines that cannot be applied
+// are reported and skipped; each database's changes commit together.
+ImportResult importRegText(std::string_view fileBytes);
+ImportResult importRegFile(const std::filesystem::path &file);
+
+} // namespace qxvb::registry

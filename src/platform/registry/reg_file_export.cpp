@@ -1,0 +1,187 @@
+// Writing registry branches as regedit files.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/registry/reg_file.h"
+#include "platform/registry/unicode.h"
+
+namespace qxvb::registry {
+
+namespace {
+
+// regedit breaks a hex line once it reaches this many characters.
+constexpr std::size_t kHexWrapColumn = 77;
+constexpr const char *kNewline = "\r\n";
+
+std::string escapeText(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\\' || c == '"')
+      out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+std::size_t columnsOf(std::string_view text) {
+  return unicode::utf8ToUtf16le(text).size() / 2;
+}
+
+bool isTextType(std::uint32_t type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+// A REG_SZ is written in quotes only when reading the quotes back gives
+// the same bytes: one final NUL, no other, no line breaks, valid UTF-8.
+bool fitsInQuotes(const Value &value) {
+  if (value.type != kRegSz || value.data.empty() || value.data.back() != 0)
+    return false;
+  const std::string_view text(reinterpret_cast<const char *>(value.data.data()),
+                              value.data.size() - 1);
+  return text.find_first_of(std::string_view("\0\r\n", 3)) ==
+             std::string_view::npos &&
+         unicode::isValidUtf8(text);
+}
+
+std::string hexLine(std::size_t column, std::string_view bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0x0F];
+    if (i + 1 == bytes.size())
+      break;
+    out += ',';
+    column += 3;
+    if (column >= kHexWrapColumn) {
+      out += "\\";
+      out += kNewline;
+      out += "  ";
+      column = 2;
+    }
+  }
+  return out;
+}
+
+std::string valueLine(const Value &value) {
+  std::string line =
+      value.name.empty() ? "@=" : "\"" + escapeText(value.name) + "\"=";
+  if (fitsInQuotes(value)) {
+    const std::string_view text(
+        reinterpret_cast<const char *>(value.data.data()),
+        value.data.size() - 1);
+    return line + "\"" + escapeText(text) + "\"";
+  }
+  if (value.type == kRegDword && value.data.size() == 4) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "dword:%08x", *readDword(value.data));
+    return line + digits;
+  }
+  if (value.type == kRegBinary) {
+    line += "hex:";
+  } else {
+    char prefix[24];
+    std::snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
+    line += prefix;
+  }
+  const std::string_view raw(reinterpret_cast<const char *>(value.data.data()),
+                             value.data.size());
+  // Text types travel as Windows keeps them: UTF-16LE.
+  const std::string bytes =
+      isTextType(value.type) ? unicode::utf8ToUtf16le(raw) : std::string(raw);
+  return line + hexLine(columnsOf(line), bytes);
+}
+
+Status exportKey(RootKey root, const std::string &path, std::string &text) {
+  std::vector<Value> values;
+  std::vector<std::string> subKeys;
+  Status status = listValues(root, path, values);
+  if (status == kSuccess)
+    status = listSubKeys(root, path, subKeys);
+  if (status != kSuccess)
+    return status;
+  text += "[" + std::string(rootName(root)) +
+          (path.empty() ? "" : "\\" + path) + "]" + kNewline;
+  for (const Value &value : values)
+    text += valueLine(value) + kNewline;
+  text += kNewline;
+  for (const std::string &name : subKeys) {
+    status = exportKey(root, path.empty() ? name : path + "\\" + name, text);
+    if (status != kSuccess)
+      return status;
+  }
+  return kSuccess;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written <= 0)
+      return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+} // namespace
+
+Status exportBranchText(RootKey root, std::string_view path,
+                        std::string &text) {
+  text.clear();
+  std::string stored;
+  Status status = openKey(root, path);
+  if (status == kSuccess)
+    status = storedPath(root, path, stored);
+  if (status != kSuccess)
+    return status;
+  std::string body;
+  status = exportKey(root, stored, body);
+  if (status != kSuccess)
+    return status;
+  text = std::string("Windows Registry Editor Version 5.00") + kNewline +
+         kNewline + body;
+  return kSuccess;
+}
+
+std::string encodeRegFile(std::string_view text) {
+  return std::string("\xFF\xFE", 2) + unicode::utf8ToUtf16le(text);
+}
+
+Status exportBranchToFile(RootKey root, std::string_view path,
+                          const std::filesystem::path &file,
+                          std::string &error) {
+  std::string text;
+  const Status status = exportBranchText(root, path, text);
+  if (status != kSuccess) {
+    error = status == kFileNotFound ? "the key does not exist"
+                                    : "cannot read the key";
+    return status;
+  }
+  const std::string bytes = encodeRegFile(text);
+  // A temporary file beside the target, renamed over it once complete.
+  std::string temporary = file.string() + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) {
+    error = file.string() + ": cannot create the file";
+    return kAccessDenied;
+  }
+  const bool written = writeAll(fd, bytes) && fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed ||
+      std::rename(temporary.c_str(), file.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    error = file.string() + ": cannot write the file";
+    return kIoFailed;
+  }
+  // mkstemp makes the file private; an export gets the usual permissions.
+  const mode_t mask = umask(0);
+  umask(mask);
+  chmod(file.c_str(), 0666 & ~mask);
+  return kSuccess;
+}
+
+} // namespace qxvb::registry
