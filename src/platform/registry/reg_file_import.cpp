@@ -340,6 +340,8 @@ std::string statusText(Status status) {
     return "access denied";
   case kInvalidHandle:
     return "unknown root key";
+  case kBadDatabase:
+    return "the registry database is damaged";
   case kInvalidParameter:
     return "invalid name";
   default:
@@ -419,7 +421,7 @@ ImportResult importRegFile(const std::filesystem::path &file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) {
     ImportResult result;
-    result.errors.push_back(file.string() + ": cannot open the file");
+    result.errors.push_back("cannot open the file");
     return result;
   }
   const std::string bytes((std::istreambuf_iterator<char>(in)),
