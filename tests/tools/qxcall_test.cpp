@@ -10,14 +10,14 @@
 
 namespace {
 
-struct Run {
+struct Outcome {
   int exitCode = -1;
   std::string out;
 };
 
-Run qxcall(const std::string& args) {
+Outcome qxcall(const std::string& args) {
   const std::string command = std::string(QXVB_BIN_DIR) + "/qxcall " + args + " 2>&1";
-  Run run;
+  Outcome run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
   std::array<char, 4096> buffer{};
@@ -29,7 +29,7 @@ Run qxcall(const std::string& args) {
 }
 
 TEST(Qxcall, SaveErrInfoAsJson) {
-  const Run r = qxcall("--json QXVBUtils.QXUtilities QXSaveErrInfo l:5 s:a s:b");
+  const Outcome r = qxcall("--json QXVBUtils.QXUtilities QXSaveErrInfo l:5 s:a s:b");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out,
             "{\"result\": {\"Number\": 5, \"Source\": \"a\", \"Description\": \"b\", \"HelpFile\": "
@@ -38,7 +38,7 @@ TEST(Qxcall, SaveErrInfoAsJson) {
 
 TEST(Qxcall, SettingWrittenByOneRunIsReadByTheNext) {
   ASSERT_EQ(qxcall("--json QXVBUtils.QXUtilities QXSetSetting s:k s:hello").exitCode, 0);
-  const Run r = qxcall("--json QXVBUtils.QXUtilities QXGetSetting s:k s: l:3");
+  const Outcome r = qxcall("--json QXVBUtils.QXUtilities QXGetSetting s:k s: l:3");
   EXPECT_EQ(r.out, "{\"result\": true, \"args\": [\"k\", \"hel\", 3]}\n");
   const std::string ini = qxvb::test::readFile(qxvb::test::sandboxRoot() / "config" / "Brackwell" /
                                                "Quillane" / "Quillane.ini");
@@ -46,7 +46,7 @@ TEST(Qxcall, SettingWrittenByOneRunIsReadByTheNext) {
 }
 
 TEST(Qxcall, ErrorsAreReportedAsJsonWithExitCodeOne) {
-  Run r = qxcall("--json QXVBUtils.QXUtilities NoSuchMember");
+  Outcome r = qxcall("--json QXVBUtils.QXUtilities NoSuchMember");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.out.find("\"number\": 438"), std::string::npos);
   r = qxcall("--json QXVBUtils.QX_RegistryValue Anything");
@@ -58,7 +58,7 @@ TEST(Qxcall, ErrorsAreReportedAsJsonWithExitCodeOne) {
 }
 
 TEST(Qxcall, MemberNamesIgnoreCaseAndArgumentFormsConvert) {
-  Run r = qxcall("--json qxvbutils.qxutilities qxsaveerrinfo i:7 s:x s:y e: n:");
+  Outcome r = qxcall("--json qxvbutils.qxutilities qxsaveerrinfo i:7 s:x s:y e: n:");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("\"HelpContextID\": {\"null\": true}"), std::string::npos);
   r = qxcall("--json QXVBUtils.QXUtilities QXSaveErrInfoFromErr \"err:70|Src|Denied|f.hlp|3\"");
@@ -75,7 +75,7 @@ TEST(Qxcall, BadUsageExitsTwo) {
 }
 
 TEST(Qxcall, CallsChainOnTheSameObject) {
-  const Run r = qxcall(
+  const Outcome r = qxcall(
       "--json QXVBUtils.QXUtilities QXSetSetting s:chain s:v -- QXGetSetting s:chain s: l:9");
   EXPECT_EQ(r.out,
             "{\"result\": true, \"args\": [\"chain\", \"v\"]}\n"
