@@ -10,6 +10,7 @@ namespace qxvb {
 Object makeQXUtilities();
 Object makeQXEnums();
 Object makeQXDUtilsVB();
+Object makeclsSortData();
 
 namespace {
 
@@ -70,7 +71,7 @@ const Entry kClasses[] = {
     {"QXFileManager", kMulti, "{D8427705-5D3A-4BD4-8744-18FC7A5F20D1}",
      "{40DF2265-4A06-44D7-99DD-A5D3630764A0}", nullptr, "{F99DACB1-4EF3-4A8A-8E35-9BBA9D88B51D}"},
     {"clsSortData", kMulti, "{1E252467-F4C9-407D-ABC5-91436055E26E}",
-     "{07789C41-B80B-4B4B-AAA7-211BE81017F1}", nullptr, ""},
+     "{07789C41-B80B-4B4B-AAA7-211BE81017F1}", makeclsSortData, ""},
 };
 
 }  // namespace
