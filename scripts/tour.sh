@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A short tour of the library through qxcall, in a sandboxed state folder:
+# every per-user and machine-wide file it writes lands below a temporary
+# folder that is removed at the end.
+set -euo pipefail
+bin=${1:-build/bin}
+qxcall="$bin/qxcall"
+sandbox=$(mktemp -d)
+trap 'rm -rf "$sandbox"' EXIT
+export XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data XDG_CACHE_HOME=$sandbox/cache
+export HOME=$sandbox/home QXVB_MACHINE_DIR=$sandbox/machine TMPDIR=$sandbox/tmp
+mkdir -p "$HOME" "$TMPDIR"
+
+step() {
+  echo
+  echo "\$ qxcall $*"
+  "$qxcall" "$@" || echo "(exit code $?)"
+}
+
+echo "== The error record"
+step --json QXVBUtils.QXUtilities QXSaveErrInfo l:5 s:a s:b
+step --json QXVBUtils.QXUtilities QXSaveErrInfoFromErr "err:53|QXVBUtils|File not found"
+
+echo
+echo "== Settings of the default profile"
+step --json QXVBUtils.QXUtilities QXSetSetting s:Greeting s:hello
+step --json QXVBUtils.QXUtilities QXGetSetting s:Greeting s: l:3
+step --json QXVBUtils.QXDUtilsVB QXDUtilsVB_ReadSetting s: s:Wizard s:Greeting s:none
+step --json QXVBUtils.QXDUtilsVB QXDUTILSVB_ReadOrvixProfilePath
+echo
+echo "The profile on disk:"
+cat "$XDG_CONFIG_HOME/Brackwell/Quillane/Quillane.ini"
+
+echo
+echo "== Late binding: names ignore case; failures are automation errors"
+step --json qxvbutils.qxutilities QXSAVEERRINFO l:1 s:x s:y
+step --json QXVBUtils.QXUtilities NoSuchMember
+step --json QXVBUtils.QX_RegistryKey Anything
+step --json QXVBUtils.QXUtilities QXSaveErrInfo l:5
