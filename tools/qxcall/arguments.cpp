@@ -74,8 +74,8 @@ Variant bytes(const std::string& text, const std::string& digits) {
   return Variant(std::move(array));
 }
 
-Variant errorObject(const std::string& text, const std::string& spec) {
-  const auto parts = split(spec, '|');
+Variant errorObject(const std::string& text, const std::string& fields) {
+  const auto parts = split(fields, '|');
   if (parts.size() < 3) bad(text, "expected NUMBER|SOURCE|DESCRIPTION");
   auto err = std::make_shared<qxvb::ErrObject>();
   err->Number = parseInteger<int32_t>(text, parts[0]);
