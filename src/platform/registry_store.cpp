@@ -15,21 +15,19 @@ constexpr std::int64_t kRootKeyId = 1;
 
 struct Target {
   Database database = Database::User;
-  Connection *connection = nullptr;
-  std::vector<std::string> components; // root prefix, then the caller's path
+  Connection* connection = nullptr;
+  std::vector<std::string> components;  // root prefix, then the caller's path
   std::size_t prefixSize = 0;
   bool isRoot() const { return components.size() == prefixSize; }
 };
 
-Status resolveTarget(RootKey root, std::string_view path, Target &target) {
+Status resolveTarget(RootKey root, std::string_view path, Target& target) {
   RootMapping mapping;
   Status status = mapRoot(root, mapping);
-  if (status != kSuccess)
-    return status;
+  if (status != kSuccess) return status;
   std::vector<std::string> own;
   status = splitKeyPath(path, own);
-  if (status != kSuccess)
-    return status;
+  if (status != kSuccess) return status;
   splitKeyPath(mapping.prefix, target.components);
   target.database = mapping.database;
   target.prefixSize = target.components.size();
@@ -37,76 +35,66 @@ Status resolveTarget(RootKey root, std::string_view path, Target &target) {
   return kSuccess;
 }
 
-std::optional<std::int64_t>
-findChild(Connection &connection, std::int64_t parent, std::string_view name) {
-  Query query(connection,
-              "SELECT id FROM reg_keys WHERE parent = ?1 AND fold = ?2");
+std::optional<std::int64_t> findChild(Connection& connection, std::int64_t parent,
+                                      std::string_view name) {
+  Query query(connection, "SELECT id FROM reg_keys WHERE parent = ?1 AND fold = ?2");
   query.bind(1, parent).bind(2, unicode::foldName(name));
-  if (!query.step())
-    return std::nullopt;
+  if (!query.step()) return std::nullopt;
   return query.integer(0);
 }
 
-std::optional<std::int64_t>
-findKey(Connection &connection, const std::vector<std::string> &components) {
+std::optional<std::int64_t> findKey(Connection& connection,
+                                    const std::vector<std::string>& components) {
   std::int64_t id = kRootKeyId;
-  for (const std::string &name : components) {
+  for (const std::string& name : components) {
     const std::optional<std::int64_t> child = findChild(connection, id, name);
-    if (!child)
-      return std::nullopt;
+    if (!child) return std::nullopt;
     id = *child;
   }
   return id;
 }
 
-std::int64_t makeKey(Connection &connection,
-                     const std::vector<std::string> &components,
-                     bool *created) {
-  if (created != nullptr)
-    *created = false;
+std::int64_t makeKey(Connection& connection, const std::vector<std::string>& components,
+                     bool* created) {
+  if (created != nullptr) *created = false;
   std::int64_t id = kRootKeyId;
-  for (const std::string &name : components) {
+  for (const std::string& name : components) {
     const std::optional<std::int64_t> child = findChild(connection, id, name);
     if (child) {
       id = *child;
       continue;
     }
-    Query insert(connection,
-                 "INSERT INTO reg_keys(parent, name, fold) VALUES(?1, ?2, ?3)");
+    Query insert(connection, "INSERT INTO reg_keys(parent, name, fold) VALUES(?1, ?2, ?3)");
     insert.bind(1, id).bind(2, name).bind(3, unicode::foldName(name));
     insert.step();
     id = sqlite3_last_insert_rowid(connection.handle());
-    if (created != nullptr)
-      *created = true;
+    if (created != nullptr) *created = true;
   }
   return id;
 }
 
-bool hasSubKeys(Connection &connection, std::int64_t id) {
+bool hasSubKeys(Connection& connection, std::int64_t id) {
   Query query(connection, "SELECT 1 FROM reg_keys WHERE parent = ?1 LIMIT 1");
   query.bind(1, id);
   return query.step();
 }
 
-void recordSqlFailure(const Target &target, const SqlFailure &failure) {
+void recordSqlFailure(const Target& target, const SqlFailure& failure) {
   recordFailure(target.connection->file() + ": " + failure.what());
 }
 
 // A read: every database failure answers "not found". A root key that
 // holds nothing yet answers emptyRootResult without running the body.
 Status readCall(RootKey root, std::string_view path, Status emptyRootResult,
-                const std::function<Status(Target &, std::int64_t)> &body) {
+                const std::function<Status(Target&, std::int64_t)>& body) {
   Target target;
   Status status = resolveTarget(root, path, target);
-  if (status != kSuccess)
-    return status;
+  if (status != kSuccess) return status;
   target.connection = threadConnection(target.database, false, status);
-  if (target.connection == nullptr)
-    return target.isRoot() ? emptyRootResult : kFileNotFound;
+  if (target.connection == nullptr) return target.isRoot() ? emptyRootResult : kFileNotFound;
   try {
     Transaction transaction(*target.connection, false);
-    const std::optional<std::int64_t> id =
-        findKey(*target.connection, target.components);
+    const std::optional<std::int64_t> id = findKey(*target.connection, target.components);
     Status result = kFileNotFound;
     if (id) {
       result = body(target, *id);
@@ -115,34 +103,30 @@ Status readCall(RootKey root, std::string_view path, Status emptyRootResult,
     }
     transaction.commit();
     return result;
-  } catch (const SqlFailure &failure) {
+  } catch (const SqlFailure& failure) {
     recordSqlFailure(target, failure);
     return kFileNotFound;
-  } catch (const std::bad_alloc &) {
+  } catch (const std::bad_alloc&) {
     return kNotEnoughMemory;
   }
 }
 
 // A write: one transaction, rolled back unless the body succeeds.
-Status writeCall(RootKey root, std::string_view path,
-                 const std::function<Status(Target &)> &body) {
+Status writeCall(RootKey root, std::string_view path, const std::function<Status(Target&)>& body) {
   Target target;
   Status status = resolveTarget(root, path, target);
-  if (status != kSuccess)
-    return status;
+  if (status != kSuccess) return status;
   target.connection = threadConnection(target.database, true, status);
-  if (target.connection == nullptr)
-    return status;
+  if (target.connection == nullptr) return status;
   try {
     Transaction transaction(*target.connection, true);
     const Status result = body(target);
-    if (result == kSuccess)
-      transaction.commit();
+    if (result == kSuccess) transaction.commit();
     return result;
-  } catch (const SqlFailure &failure) {
+  } catch (const SqlFailure& failure) {
     recordSqlFailure(target, failure);
     return statusOfSqlite(failure.code());
-  } catch (const std::bad_alloc &) {
+  } catch (const std::bad_alloc&) {
     return kNotEnoughMemory;
   }
 }
@@ -151,39 +135,33 @@ bool tooLong(std::string_view name, std::size_t maxChars) {
   return maxChars != kUnlimited && unicode::countChars(name) > maxChars;
 }
 
-} // namespace
+}  // namespace
 
-Status createKey(RootKey root, std::string_view path, bool *created) {
-  if (created != nullptr)
-    *created = false;
-  return writeCall(root, path, [&](Target &target) {
+Status createKey(RootKey root, std::string_view path, bool* created) {
+  if (created != nullptr) *created = false;
+  return writeCall(root, path, [&](Target& target) {
     makeKey(*target.connection, target.components, created);
     return kSuccess;
   });
 }
 
 Status openKey(RootKey root, std::string_view path) {
-  return readCall(root, path, kSuccess,
-                  [](Target &, std::int64_t) { return kSuccess; });
+  return readCall(root, path, kSuccess, [](Target&, std::int64_t) { return kSuccess; });
 }
 
-Status storedPath(RootKey root, std::string_view path, std::string &stored) {
+Status storedPath(RootKey root, std::string_view path, std::string& stored) {
   stored.clear();
-  return readCall(root, path, kSuccess, [&](Target &target, std::int64_t) {
+  return readCall(root, path, kSuccess, [&](Target& target, std::int64_t) {
     std::int64_t id = kRootKeyId;
     std::string result;
     for (std::size_t i = 0; i < target.components.size(); ++i) {
-      Query query(
-          *target.connection,
-          "SELECT id, name FROM reg_keys WHERE parent = ?1 AND fold = ?2");
+      Query query(*target.connection,
+                  "SELECT id, name FROM reg_keys WHERE parent = ?1 AND fold = ?2");
       query.bind(1, id).bind(2, unicode::foldName(target.components[i]));
-      if (!query.step())
-        return kFileNotFound;
+      if (!query.step()) return kFileNotFound;
       id = query.integer(0);
-      if (i < target.prefixSize)
-        continue;
-      if (!result.empty())
-        result += '\\';
+      if (i < target.prefixSize) continue;
+      if (!result.empty()) result += '\\';
       result += query.text(1);
     }
     stored = result;
@@ -191,28 +169,25 @@ Status storedPath(RootKey root, std::string_view path, std::string &stored) {
   });
 }
 
-Status enumKey(RootKey root, std::string_view path, std::uint32_t index,
-               std::string &name, std::size_t maxNameChars) {
+Status enumKey(RootKey root, std::string_view path, std::uint32_t index, std::string& name,
+               std::size_t maxNameChars) {
   name.clear();
-  return readCall(root, path, kNoMoreItems,
-                  [&](Target &target, std::int64_t id) {
-                    Query query(*target.connection,
-                                "SELECT name FROM reg_keys WHERE parent = ?1 "
-                                "ORDER BY fold LIMIT 1 OFFSET ?2");
-                    query.bind(1, id).bind(2, static_cast<std::int64_t>(index));
-                    if (!query.step())
-                      return kNoMoreItems;
-                    std::string found = query.text(0);
-                    if (tooLong(found, maxNameChars))
-                      return kMoreData;
-                    name = std::move(found);
-                    return kSuccess;
-                  });
+  return readCall(root, path, kNoMoreItems, [&](Target& target, std::int64_t id) {
+    Query query(*target.connection,
+                "SELECT name FROM reg_keys WHERE parent = ?1 "
+                "ORDER BY fold LIMIT 1 OFFSET ?2");
+    query.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+    if (!query.step()) return kNoMoreItems;
+    std::string found = query.text(0);
+    if (tooLong(found, maxNameChars)) return kMoreData;
+    name = std::move(found);
+    return kSuccess;
+  });
 }
 
-Status queryInfo(RootKey root, std::string_view path, KeyInfo &info) {
+Status queryInfo(RootKey root, std::string_view path, KeyInfo& info) {
   info = KeyInfo();
-  return readCall(root, path, kSuccess, [&](Target &target, std::int64_t id) {
+  return readCall(root, path, kSuccess, [&](Target& target, std::int64_t id) {
     Query keys(*target.connection,
                "SELECT count(*), coalesce(max(length(name)), 0) FROM reg_keys "
                "WHERE parent = ?1");
@@ -236,16 +211,12 @@ Status queryInfo(RootKey root, std::string_view path, KeyInfo &info) {
 }
 
 Status deleteKey(RootKey root, std::string_view path) {
-  return writeCall(root, path, [&](Target &target) {
-    if (target.isRoot())
-      return kAccessDenied;
-    Connection &connection = *target.connection;
-    const std::optional<std::int64_t> id =
-        findKey(connection, target.components);
-    if (!id)
-      return kFileNotFound;
-    if (hasSubKeys(connection, *id))
-      return kAccessDenied;
+  return writeCall(root, path, [&](Target& target) {
+    if (target.isRoot()) return kAccessDenied;
+    Connection& connection = *target.connection;
+    const std::optional<std::int64_t> id = findKey(connection, target.components);
+    if (!id) return kFileNotFound;
+    if (hasSubKeys(connection, *id)) return kAccessDenied;
     Query values(connection, "DELETE FROM reg_values WHERE key = ?1");
     values.bind(1, *id).step();
     Query key(connection, "DELETE FROM reg_keys WHERE id = ?1");
@@ -255,19 +226,15 @@ Status deleteKey(RootKey root, std::string_view path) {
 }
 
 Status deleteTree(RootKey root, std::string_view path) {
-  return writeCall(root, path, [&](Target &target) {
-    if (target.isRoot())
-      return kAccessDenied;
-    Connection &connection = *target.connection;
-    const std::optional<std::int64_t> id =
-        findKey(connection, target.components);
-    if (!id)
-      return kFileNotFound;
-    Query values(
-        connection,
-        "WITH RECURSIVE branch(id) AS (SELECT ?1 UNION ALL"
-        " SELECT k.id FROM reg_keys k JOIN branch b ON k.parent = b.id)"
-        " DELETE FROM reg_values WHERE key IN branch");
+  return writeCall(root, path, [&](Target& target) {
+    if (target.isRoot()) return kAccessDenied;
+    Connection& connection = *target.connection;
+    const std::optional<std::int64_t> id = findKey(connection, target.components);
+    if (!id) return kFileNotFound;
+    Query values(connection,
+                 "WITH RECURSIVE branch(id) AS (SELECT ?1 UNION ALL"
+                 " SELECT k.id FROM reg_keys k JOIN branch b ON k.parent = b.id)"
+                 " DELETE FROM reg_values WHERE key IN branch");
     values.bind(1, *id).step();
     Query keys(connection,
                "WITH RECURSIVE branch(id) AS (SELECT ?1 UNION ALL"
@@ -278,12 +245,11 @@ Status deleteTree(RootKey root, std::string_view path) {
   });
 }
 
-Status setValue(RootKey root, std::string_view path, std::string_view name,
-                std::uint32_t type, const Bytes &data) {
-  if (checkValueName(name) != kSuccess)
-    return kInvalidParameter;
-  return writeCall(root, path, [&](Target &target) {
-    Connection &connection = *target.connection;
+Status setValue(RootKey root, std::string_view path, std::string_view name, std::uint32_t type,
+                const Bytes& data) {
+  if (checkValueName(name) != kSuccess) return kInvalidParameter;
+  return writeCall(root, path, [&](Target& target) {
+    Connection& connection = *target.connection;
     const std::int64_t id = makeKey(connection, target.components, nullptr);
     // An overwritten value keeps its row, so its place in the enumeration.
     Query upsert(connection,
@@ -297,100 +263,78 @@ Status setValue(RootKey root, std::string_view path, std::string_view name,
   });
 }
 
-Status queryValue(RootKey root, std::string_view path, std::string_view name,
-                  std::uint32_t &type, Bytes &data, std::size_t maxDataBytes) {
+Status queryValue(RootKey root, std::string_view path, std::string_view name, std::uint32_t& type,
+                  Bytes& data, std::size_t maxDataBytes) {
   type = kRegNone;
   data.clear();
-  if (checkValueName(name) != kSuccess)
-    return kInvalidParameter;
-  return readCall(
-      root, path, kFileNotFound, [&](Target &target, std::int64_t id) {
-        Query query(
-            *target.connection,
-            "SELECT type, data FROM reg_values WHERE key = ?1 AND fold = ?2");
-        query.bind(1, id).bind(2, unicode::foldName(name));
-        if (!query.step())
-          return kFileNotFound;
-        type = static_cast<std::uint32_t>(query.integer(0));
-        Bytes found = query.blob(1);
-        if (found.size() > maxDataBytes)
-          return kMoreData;
-        data = std::move(found);
-        return kSuccess;
-      });
+  if (checkValueName(name) != kSuccess) return kInvalidParameter;
+  return readCall(root, path, kFileNotFound, [&](Target& target, std::int64_t id) {
+    Query query(*target.connection,
+                "SELECT type, data FROM reg_values WHERE key = ?1 AND fold = ?2");
+    query.bind(1, id).bind(2, unicode::foldName(name));
+    if (!query.step()) return kFileNotFound;
+    type = static_cast<std::uint32_t>(query.integer(0));
+    Bytes found = query.blob(1);
+    if (found.size() > maxDataBytes) return kMoreData;
+    data = std::move(found);
+    return kSuccess;
+  });
 }
 
-Status enumValue(RootKey root, std::string_view path, std::uint32_t index,
-                 Value &value, std::size_t maxNameChars,
-                 std::size_t maxDataBytes) {
+Status enumValue(RootKey root, std::string_view path, std::uint32_t index, Value& value,
+                 std::size_t maxNameChars, std::size_t maxDataBytes) {
   value = Value();
-  return readCall(
-      root, path, kNoMoreItems, [&](Target &target, std::int64_t id) {
-        Query query(
-            *target.connection,
-            "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY id"
-            " LIMIT 1 OFFSET ?2");
-        query.bind(1, id).bind(2, static_cast<std::int64_t>(index));
-        if (!query.step())
-          return kNoMoreItems;
-        Value found{query.text(0), static_cast<std::uint32_t>(query.integer(1)),
-                    query.blob(2)};
-        if (tooLong(found.name, maxNameChars) ||
-            found.data.size() > maxDataBytes)
-          return kMoreData;
-        value = std::move(found);
-        return kSuccess;
-      });
+  return readCall(root, path, kNoMoreItems, [&](Target& target, std::int64_t id) {
+    Query query(*target.connection,
+                "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY id"
+                " LIMIT 1 OFFSET ?2");
+    query.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+    if (!query.step()) return kNoMoreItems;
+    Value found{query.text(0), static_cast<std::uint32_t>(query.integer(1)), query.blob(2)};
+    if (tooLong(found.name, maxNameChars) || found.data.size() > maxDataBytes) return kMoreData;
+    value = std::move(found);
+    return kSuccess;
+  });
 }
 
 Status deleteValue(RootKey root, std::string_view path, std::string_view name) {
-  if (checkValueName(name) != kSuccess)
-    return kInvalidParameter;
-  return writeCall(root, path, [&](Target &target) {
-    Connection &connection = *target.connection;
-    const std::optional<std::int64_t> id =
-        findKey(connection, target.components);
-    if (!id)
-      return kFileNotFound;
-    Query erase(connection,
-                "DELETE FROM reg_values WHERE key = ?1 AND fold = ?2");
+  if (checkValueName(name) != kSuccess) return kInvalidParameter;
+  return writeCall(root, path, [&](Target& target) {
+    Connection& connection = *target.connection;
+    const std::optional<std::int64_t> id = findKey(connection, target.components);
+    if (!id) return kFileNotFound;
+    Query erase(connection, "DELETE FROM reg_values WHERE key = ?1 AND fold = ?2");
     erase.bind(1, *id).bind(2, unicode::foldName(name)).step();
     return sqlite3_changes(connection.handle()) > 0 ? kSuccess : kFileNotFound;
   });
 }
 
-Status listSubKeys(RootKey root, std::string_view path,
-                   std::vector<std::string> &names) {
+Status listSubKeys(RootKey root, std::string_view path, std::vector<std::string>& names) {
   names.clear();
-  return readCall(root, path, kSuccess, [&](Target &target, std::int64_t id) {
-    Query query(*target.connection,
-                "SELECT name FROM reg_keys WHERE parent = ?1 ORDER BY fold");
+  return readCall(root, path, kSuccess, [&](Target& target, std::int64_t id) {
+    Query query(*target.connection, "SELECT name FROM reg_keys WHERE parent = ?1 ORDER BY fold");
     query.bind(1, id);
-    while (query.step())
-      names.push_back(query.text(0));
+    while (query.step()) names.push_back(query.text(0));
     return kSuccess;
   });
 }
 
-Status listValues(RootKey root, std::string_view path,
-                  std::vector<Value> &values) {
+Status listValues(RootKey root, std::string_view path, std::vector<Value>& values) {
   values.clear();
-  return readCall(root, path, kSuccess, [&](Target &target, std::int64_t id) {
-    Query query(
-        *target.connection,
-        "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY id");
+  return readCall(root, path, kSuccess, [&](Target& target, std::int64_t id) {
+    Query query(*target.connection,
+                "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY id");
     query.bind(1, id);
     while (query.step()) {
-      values.push_back({query.text(0),
-                        static_cast<std::uint32_t>(query.integer(1)),
-                        query.blob(2)});
+      values.push_back(
+          {query.text(0), static_cast<std::uint32_t>(query.integer(1)), query.blob(2)});
     }
     return kSuccess;
   });
 }
 
-Status runInTransaction(RootKey root, const std::function<Status()> &body) {
-  return writeCall(root, "", [&](Target &) { return body(); });
+Status runInTransaction(RootKey root, const std::function<Status()>& body) {
+  return writeCall(root, "", [&](Target&) { return body(); });
 }
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

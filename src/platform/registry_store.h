@@ -80,13 +80,12 @@ inline constexpr std::size_t kMaxValueNameChars = 16383;
 inline constexpr std::size_t kMaxKeyDepth = 512;
 
 // "No buffer limit" for the calls that take one.
-inline constexpr std::size_t kUnlimited =
-    std::numeric_limits<std::size_t>::max();
+inline constexpr std::size_t kUnlimited = std::numeric_limits<std::size_t>::max();
 
 using Bytes = std::vector<std::uint8_t>;
 
 struct Value {
-  std::string name; // "" is the key's default value
+  std::string name;  // "" is the key's default value
   std::uint32_t type = kRegNone;
   Bytes data;
 };
@@ -100,42 +99,38 @@ struct KeyInfo {
 };
 
 // Keys. An empty path names the root key itself.
-Status createKey(RootKey root, std::string_view path, bool *created = nullptr);
+Status createKey(RootKey root, std::string_view path, bool* created = nullptr);
 Status openKey(RootKey root, std::string_view path);
 // The path as stored: each component in the case it was first written with.
-Status storedPath(RootKey root, std::string_view path, std::string &stored);
+Status storedPath(RootKey root, std::string_view path, std::string& stored);
 // ERROR_MORE_DATA when the name is longer than maxNameChars characters.
-Status enumKey(RootKey root, std::string_view path, std::uint32_t index,
-               std::string &name, std::size_t maxNameChars = kUnlimited);
-Status queryInfo(RootKey root, std::string_view path, KeyInfo &info);
+Status enumKey(RootKey root, std::string_view path, std::uint32_t index, std::string& name,
+               std::size_t maxNameChars = kUnlimited);
+Status queryInfo(RootKey root, std::string_view path, KeyInfo& info);
 // Refused with ERROR_ACCESS_DENIED while the key has subkeys.
 Status deleteKey(RootKey root, std::string_view path);
 // Deletes the key, its values and everything below it.
 Status deleteTree(RootKey root, std::string_view path);
 
 // Values. setValue creates the key path when it is missing.
-Status setValue(RootKey root, std::string_view path, std::string_view name,
-                std::uint32_t type, const Bytes &data);
+Status setValue(RootKey root, std::string_view path, std::string_view name, std::uint32_t type,
+                const Bytes& data);
 // ERROR_MORE_DATA (type set, data left empty) when the data is longer than
 // maxDataBytes.
-Status queryValue(RootKey root, std::string_view path, std::string_view name,
-                  std::uint32_t &type, Bytes &data,
-                  std::size_t maxDataBytes = kUnlimited);
-Status enumValue(RootKey root, std::string_view path, std::uint32_t index,
-                 Value &value, std::size_t maxNameChars = kUnlimited,
-                 std::size_t maxDataBytes = kUnlimited);
+Status queryValue(RootKey root, std::string_view path, std::string_view name, std::uint32_t& type,
+                  Bytes& data, std::size_t maxDataBytes = kUnlimited);
+Status enumValue(RootKey root, std::string_view path, std::uint32_t index, Value& value,
+                 std::size_t maxNameChars = kUnlimited, std::size_t maxDataBytes = kUnlimited);
 Status deleteValue(RootKey root, std::string_view path, std::string_view name);
 
 // Whole listings in enumeration order, read in one snapshot.
-Status listSubKeys(RootKey root, std::string_view path,
-                   std::vector<std::string> &names);
-Status listValues(RootKey root, std::string_view path,
-                  std::vector<Value> &values);
+Status listSubKeys(RootKey root, std::string_view path, std::vector<std::string>& names);
+Status listValues(RootKey root, std::string_view path, std::vector<Value>& values);
 
 // Runs body in one write transaction of the root's database: the store
 // calls it makes on that root (from this thread) commit together, or not at
 // all when body answers an error.
-Status runInTransaction(RootKey root, const std::function<Status()> &body);
+Status runInTransaction(RootKey root, const std::function<Status()>& body);
 
 // The database file holding a root key (after aliasing); empty when the
 // root is refused.
@@ -152,16 +147,15 @@ void closeThreadConnections();
 std::optional<RootKey> parseRootName(std::string_view name);
 std::string_view rootName(RootKey root);
 // Splits "HKEY_CURRENT_USER\Software\x" into root and path.
-std::optional<std::pair<RootKey, std::string>>
-splitRootPath(std::string_view fullPath);
+std::optional<std::pair<RootKey, std::string>> splitRootPath(std::string_view fullPath);
 
 // Data helpers.
 Bytes makeString(std::string_view text);
 // The text up to the first NUL (all of it when there is none).
-std::string readString(const Bytes &data);
+std::string readString(const Bytes& data);
 Bytes makeDword(std::uint32_t number);
-std::optional<std::uint32_t> readDword(const Bytes &data);
-Bytes makeMultiString(const std::vector<std::string> &texts);
-std::vector<std::string> readMultiString(const Bytes &data);
+std::optional<std::uint32_t> readDword(const Bytes& data);
+Bytes makeMultiString(const std::vector<std::string>& texts);
+std::vector<std::string> readMultiString(const Bytes& data);
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

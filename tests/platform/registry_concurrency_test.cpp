@@ -24,7 +24,7 @@ constexpr RootKey kUser = RootKey::CurrentUser;
 using RegistryConcurrency = test::RegistryTest;
 
 // Runs work in a child process; its exit status is 0 when work succeeded.
-pid_t runChild(const std::function<bool()> &work) {
+pid_t runChild(const std::function<bool()>& work) {
   const pid_t pid = fork();
   if (pid == 0) {
     closeThreadConnections();
@@ -35,34 +35,30 @@ pid_t runChild(const std::function<bool()> &work) {
 
 int exitStatusOf(pid_t pid) {
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid)
-    return -1;
+  if (waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool writeValues(const std::string &prefix, int count) {
+bool writeValues(const std::string& prefix, int count) {
   for (int i = 0; i < count; ++i) {
     const std::string name = prefix + std::to_string(i);
-    if (setValue(kUser, "Shared", name, kRegDword,
-                 makeDword(static_cast<std::uint32_t>(i))) != kSuccess) {
+    if (setValue(kUser, "Shared", name, kRegDword, makeDword(static_cast<std::uint32_t>(i))) !=
+        kSuccess) {
       return false;
     }
-    if (createKey(kUser, "Shared\\Sub" + std::to_string(i % 7)) != kSuccess)
-      return false;
+    if (createKey(kUser, "Shared\\Sub" + std::to_string(i % 7)) != kSuccess) return false;
   }
   return true;
 }
 
-std::string integrityOf(const std::filesystem::path &file) {
-  sqlite3 *db = nullptr;
+std::string integrityOf(const std::filesystem::path& file) {
+  sqlite3* db = nullptr;
   std::string result = "cannot open";
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-      SQLITE_OK) {
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) ==
-            SQLITE_OK &&
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
         sqlite3_step(stmt) == SQLITE_ROW) {
-      result = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+      result = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
     }
     sqlite3_finalize(stmt);
   }
@@ -82,8 +78,7 @@ TEST_F(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
   std::vector<Value> values;
   ASSERT_EQ(listValues(kUser, "Shared", values), kSuccess);
   std::set<std::string> names;
-  for (const Value &value : values)
-    names.insert(value.name);
+  for (const Value& value : values) names.insert(value.name);
   EXPECT_EQ(values.size(), 1000u);
   EXPECT_EQ(names.size(), 1000u);
   EXPECT_TRUE(names.count("first-499") && names.count("second-0"));
@@ -101,10 +96,8 @@ TEST_F(RegistryConcurrency, AProcessKilledWhileWritingLeavesAnIntactStore) {
       runInTransaction(kUser, [&] {
         for (int i = 0; i < kBatch; ++i) {
           const Bytes data(200 + i, static_cast<std::uint8_t>(i));
-          const Status status =
-              setValue(kUser, key, "v" + std::to_string(i), kRegBinary, data);
-          if (status != kSuccess)
-            return status;
+          const Status status = setValue(kUser, key, "v" + std::to_string(i), kRegBinary, data);
+          if (status != kSuccess) return status;
         }
         return kSuccess;
       });
@@ -116,8 +109,7 @@ TEST_F(RegistryConcurrency, AProcessKilledWhileWritingLeavesAnIntactStore) {
   // Let it commit a good number of batches, then kill it mid-stream.
   KeyInfo info;
   for (int wait = 0; wait < 3000; ++wait) {
-    if (queryInfo(kUser, "Batches", info) == kSuccess && info.subKeys >= 40)
-      break;
+    if (queryInfo(kUser, "Batches", info) == kSuccess && info.subKeys >= 40) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   kill(writer, SIGKILL);
@@ -131,11 +123,10 @@ TEST_F(RegistryConcurrency, AProcessKilledWhileWritingLeavesAnIntactStore) {
   std::vector<std::string> keys;
   ASSERT_EQ(listSubKeys(kUser, "Batches", keys), kSuccess);
   EXPECT_GE(keys.size(), 40u);
-  for (const std::string &key : keys) {
+  for (const std::string& key : keys) {
     std::vector<Value> values;
     ASSERT_EQ(listValues(kUser, "Batches\\" + key, values), kSuccess);
-    EXPECT_EQ(values.size(), static_cast<std::size_t>(kBatch))
-        << "batch " << key;
+    EXPECT_EQ(values.size(), static_cast<std::size_t>(kBatch)) << "batch " << key;
   }
   ASSERT_EQ(setValue(kUser, "After", "v", kRegDword, makeDword(42)), kSuccess);
   std::uint32_t type = 0;
@@ -145,5 +136,5 @@ TEST_F(RegistryConcurrency, AProcessKilledWhileWritingLeavesAnIntactStore) {
   EXPECT_EQ(firstFailure(), "");
 }
 
-} // namespace
-} // namespace qxvb::registry
+}  // namespace
+}  // namespace qxvb::registry

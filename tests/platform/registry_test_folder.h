@@ -13,7 +13,7 @@
 namespace qxvb::test {
 
 class RegistryTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     folder_ = freshFolder("registry");
     setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
@@ -25,10 +25,10 @@ protected:
     setenv("XDG_CONFIG_HOME", (sandboxRoot() / "config").c_str(), 1);
     setenv("QXVB_MACHINE_DIR", (sandboxRoot() / "machine").c_str(), 1);
   }
-  const std::filesystem::path &folder() const { return folder_; }
+  const std::filesystem::path& folder() const { return folder_; }
 
-private:
+ private:
   std::filesystem::path folder_;
 };
 
-} // namespace qxvb::test
+}  // namespace qxvb::test

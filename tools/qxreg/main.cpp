@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/registry/reg_file.h"
+#include "platform/registry/unicode.h"
 #include "platform/registry_store.h"
 
 namespace {
@@ -16,7 +17,7 @@ using namespace qxvb::registry;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-constexpr const char *kHelp =
+constexpr const char* kHelp =
     "Usage: qxreg export ROOT\\PATH FILE    write a branch to a .reg file "
     "(UTF-16LE)\n"
     "       qxreg import FILE               apply a .reg file\n"
@@ -33,58 +34,58 @@ constexpr const char *kHelp =
     "$XDG_CONFIG_HOME/qxvbutils/registry-hkcu.sqlite,\n"
     "HKEY_LOCAL_MACHINE in $QXVB_MACHINE_DIR/registry-hklm.sqlite.\n";
 
-int usage(const std::string &message) {
+int usage(const std::string& message) {
   std::cerr << "qxreg: " << message << "\n\n" << kHelp;
   return kUsage;
 }
 
-int fail(const std::string &message) {
+int fail(const std::string& message) {
   std::cerr << "qxreg: " << message << "\n";
   return kFailed;
 }
 
 std::string statusText(Status status) {
   switch (status) {
-  case kFileNotFound:
-    return "not found";
-  case kAccessDenied:
-    return "access denied";
-  case kInvalidParameter:
-    return "invalid key or value name";
-  case kInvalidHandle:
-    return "unknown root key";
-  case kBadDatabase:
-    return "the registry database is damaged";
-  default:
-    return "registry error " + std::to_string(status);
+    case kFileNotFound:
+      return "not found";
+    case kAccessDenied:
+      return "access denied";
+    case kInvalidParameter:
+      return "invalid key or value name";
+    case kInvalidHandle:
+      return "unknown root key";
+    case kBadDatabase:
+      return "the registry database is damaged";
+    default:
+      return "registry error " + std::to_string(status);
   }
 }
 
 std::string typeName(std::uint32_t type) {
   switch (type) {
-  case kRegNone:
-    return "REG_NONE";
-  case kRegSz:
-    return "REG_SZ";
-  case kRegExpandSz:
-    return "REG_EXPAND_SZ";
-  case kRegBinary:
-    return "REG_BINARY";
-  case kRegDword:
-    return "REG_DWORD";
-  case kRegMultiSz:
-    return "REG_MULTI_SZ";
-  case kRegQword:
-    return "REG_QWORD";
-  default: {
-    char name[24];
-    std::snprintf(name, sizeof name, "0x%x", type);
-    return name;
-  }
+    case kRegNone:
+      return "REG_NONE";
+    case kRegSz:
+      return "REG_SZ";
+    case kRegExpandSz:
+      return "REG_EXPAND_SZ";
+    case kRegBinary:
+      return "REG_BINARY";
+    case kRegDword:
+      return "REG_DWORD";
+    case kRegMultiSz:
+      return "REG_MULTI_SZ";
+    case kRegQword:
+      return "REG_QWORD";
+    default: {
+      char name[24];
+      std::snprintf(name, sizeof name, "0x%x", type);
+      return name;
+    }
   }
 }
 
-std::string hexText(const Bytes &data) {
+std::string hexText(const Bytes& data) {
   std::string text;
   char pair[4];
   for (const std::uint8_t byte : data) {
@@ -94,81 +95,86 @@ std::string hexText(const Bytes &data) {
   return text;
 }
 
-std::string dataText(const Value &value) {
+std::string dataText(const Value& value) {
   switch (value.type) {
-  case kRegSz:
-  case kRegExpandSz:
-    return readString(value.data);
-  case kRegMultiSz: {
-    std::string text;
-    for (const std::string &part : readMultiString(value.data)) {
-      text += (text.empty() ? "" : "\\0") + part;
-    }
-    return text;
-  }
-  case kRegDword:
-    if (const auto number = readDword(value.data)) {
-      char text[16];
-      std::snprintf(text, sizeof text, "0x%x", *number);
+    case kRegSz:
+    case kRegExpandSz:
+      return readString(value.data);
+    case kRegMultiSz: {
+      std::string text;
+      for (const std::string& part : readMultiString(value.data)) {
+        text += (text.empty() ? "" : "\\0") + part;
+      }
       return text;
     }
-    return hexText(value.data);
-  case kRegQword:
-    if (value.data.size() == 8) {
-      unsigned long long number = 0;
-      for (int i = 7; i >= 0; --i)
-        number = (number << 8) | value.data[i];
-      char text[24];
-      std::snprintf(text, sizeof text, "0x%llx", number);
-      return text;
-    }
-    return hexText(value.data);
-  default:
-    return hexText(value.data);
+    case kRegDword:
+      if (const auto number = readDword(value.data)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%x", *number);
+        return text;
+      }
+      return hexText(value.data);
+    case kRegQword:
+      if (value.data.size() == 8) {
+        unsigned long long number = 0;
+        for (int i = 7; i >= 0; --i) number = (number << 8) | value.data[i];
+        char text[24];
+        std::snprintf(text, sizeof text, "0x%llx", number);
+        return text;
+      }
+      return hexText(value.data);
+    default:
+      return hexText(value.data);
   }
 }
 
-void printValue(const Value &value) {
-  std::cout << "    " << (value.name.empty() ? "(Default)" : value.name)
-            << "    " << typeName(value.type) << "    " << dataText(value)
-            << "\n";
+void printValue(const Value& value) {
+  std::cout << "    " << (value.name.empty() ? "(Default)" : value.name) << "    "
+            << typeName(value.type) << "    " << dataText(value) << "\n";
 }
 
-bool parseKey(const std::string &argument, RootKey &root, std::string &path) {
+bool parseKey(const std::string& argument, RootKey& root, std::string& path) {
   const auto split = splitRootPath(argument);
-  if (!split)
-    return false;
+  if (!split) return false;
   root = split->first;
   path = split->second;
-  while (!path.empty() && path.back() == '\\')
-    path.pop_back();
+  while (!path.empty() && path.back() == '\\') path.pop_back();
   return true;
 }
 
-std::string fullName(RootKey root, const std::string &path) {
+// The value's name in the case it was first written with.
+std::string storedValueName(RootKey root, const std::string& path, const std::string& name) {
+  std::vector<Value> values;
+  listValues(root, path, values);
+  const std::string folded = unicode::foldName(name);
+  for (const Value& value : values) {
+    if (unicode::foldName(value.name) == folded) return value.name;
+  }
+  return name;
+}
+
+std::string fullName(RootKey root, const std::string& path) {
   return std::string(rootName(root)) + (path.empty() ? "" : "\\" + path);
 }
 
-int query(const std::vector<std::string> &args) {
-  if (args.size() < 2 || args.size() > 3)
-    return usage("query takes a key and optionally a value");
+int query(const std::vector<std::string>& args) {
+  if (args.size() < 2 || args.size() > 3) return usage("query takes a key and optionally a value");
   RootKey root;
   std::string path;
-  if (!parseKey(args[1], root, path))
-    return usage("unknown root key in \"" + args[1] + "\"");
+  if (!parseKey(args[1], root, path)) return usage("unknown root key in \"" + args[1] + "\"");
   std::string stored;
   Status status = storedPath(root, path, stored);
-  if (status != kSuccess)
-    return fail(fullName(root, path) + ": " + statusText(status));
+  if (status != kSuccess) return fail(fullName(root, path) + ": " + statusText(status));
   const std::string name = fullName(root, stored);
 
   if (args.size() == 3) {
+    const std::string wanted = args[2] == "(Default)" ? "" : args[2];
     Value value;
-    value.name = args[2] == "(Default)" ? "" : args[2];
-    status = queryValue(root, stored, value.name, value.type, value.data);
+    status = queryValue(root, stored, wanted, value.type, value.data);
     if (status != kSuccess) {
       return fail(name + ": value \"" + args[2] + "\": " + statusText(status));
     }
+    value.name = storedValueName(root, stored, wanted);
     std::cout << name << "\n";
     printValue(value);
     return 0;
@@ -177,27 +183,20 @@ int query(const std::vector<std::string> &args) {
   std::vector<Value> values;
   std::vector<std::string> subKeys;
   status = listValues(root, stored, values);
-  if (status == kSuccess)
-    status = listSubKeys(root, stored, subKeys);
-  if (status != kSuccess)
-    return fail(name + ": " + statusText(status));
+  if (status == kSuccess) status = listSubKeys(root, stored, subKeys);
+  if (status != kSuccess) return fail(name + ": " + statusText(status));
   std::cout << name << "\n";
-  for (const Value &value : values)
-    printValue(value);
-  if (!subKeys.empty())
-    std::cout << "\n";
-  for (const std::string &subKey : subKeys)
-    std::cout << name << "\\" << subKey << "\n";
+  for (const Value& value : values) printValue(value);
+  if (!subKeys.empty()) std::cout << "\n";
+  for (const std::string& subKey : subKeys) std::cout << name << "\\" << subKey << "\n";
   return 0;
 }
 
-int exportBranch(const std::vector<std::string> &args) {
-  if (args.size() != 3)
-    return usage("export takes a key and a file name");
+int exportBranch(const std::vector<std::string>& args) {
+  if (args.size() != 3) return usage("export takes a key and a file name");
   RootKey root;
   std::string path;
-  if (!parseKey(args[1], root, path))
-    return usage("unknown root key in \"" + args[1] + "\"");
+  if (!parseKey(args[1], root, path)) return usage("unknown root key in \"" + args[1] + "\"");
   std::string error;
   if (exportBranchToFile(root, path, args[2], error) != kSuccess) {
     return fail(fullName(root, path) + ": " + error);
@@ -205,11 +204,10 @@ int exportBranch(const std::vector<std::string> &args) {
   return 0;
 }
 
-int import(const std::vector<std::string> &args) {
-  if (args.size() != 2)
-    return usage("import takes a file name");
+int import(const std::vector<std::string>& args) {
+  if (args.size() != 2) return usage("import takes a file name");
   const ImportResult result = importRegFile(args[1]);
-  for (const std::string &error : result.errors)
+  for (const std::string& error : result.errors)
     std::cerr << "qxreg: " << args[1] << ": " << error << "\n";
   if (result.keys + result.values > 0 || result.ok()) {
     std::cout << "qxreg: " << result.keys << " key(s) and " << result.values
@@ -218,39 +216,34 @@ int import(const std::vector<std::string> &args) {
   return result.ok() ? 0 : kFailed;
 }
 
-int run(const std::vector<std::string> &args) {
-  if (args.empty())
-    return usage("no command given");
-  const std::string &command = args[0];
+int run(const std::vector<std::string>& args) {
+  if (args.empty()) return usage("no command given");
+  const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kHelp;
     return 0;
   }
-  if (command == "query")
-    return query(args);
-  if (command == "export")
-    return exportBranch(args);
-  if (command == "import")
-    return import(args);
+  if (command == "query") return query(args);
+  if (command == "export") return exportBranch(args);
+  if (command == "import") return import(args);
   return usage("unknown command \"" + command + "\"");
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   int rc = kFailed;
   try {
     rc = run(args);
-  } catch (const std::exception &error) {
+  } catch (const std::exception& error) {
     rc = fail(error.what());
   }
   // A database that could not be used is reported once, whatever failed.
   const std::string failure = firstFailure();
   if (!failure.empty()) {
     std::cerr << "qxreg: " << failure << "\n";
-    if (rc == 0)
-      rc = kFailed;
+    if (rc == 0) rc = kFailed;
   }
   return rc;
 }

@@ -13,7 +13,7 @@ namespace {
 constexpr int kBusyTimeoutMs = 10000;
 constexpr std::int64_t kSchemaVersion = 1;
 
-constexpr const char *kSchema =
+constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS reg_keys("
     " id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name TEXT NOT NULL,"
     " fold TEXT NOT NULL, UNIQUE(parent, fold));"
@@ -28,33 +28,29 @@ constexpr const char *kSchema =
 std::mutex failureMutex;
 std::string firstFailureText;
 
-using ConnectionMap =
-    std::map<std::string, std::unique_ptr<Connection>, std::less<>>;
+using ConnectionMap = std::map<std::string, std::unique_ptr<Connection>, std::less<>>;
 
-ConnectionMap &threadConnections() {
+ConnectionMap& threadConnections() {
   thread_local ConnectionMap connections;
   return connections;
 }
 
-[[noreturn]] void fail(sqlite3 *db, int code) {
-  throw SqlFailure(code,
-                   db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+[[noreturn]] void fail(sqlite3* db, int code) {
+  throw SqlFailure(code, db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code));
 }
 
-std::int64_t schemaVersion(Connection &connection) {
+std::int64_t schemaVersion(Connection& connection) {
   Query query(connection, "PRAGMA user_version");
   return query.step() ? query.integer(0) : 0;
 }
 
 // Creates the tables of a new database; a newer format is refused.
-void ensureSchema(Connection &connection, bool forWrite) {
-  if (connection.schemaReady)
-    return;
+void ensureSchema(Connection& connection, bool forWrite) {
+  if (connection.schemaReady) return;
   std::int64_t version = schemaVersion(connection);
   if (version == 0 && forWrite) {
     Transaction transaction(connection, true);
-    if (schemaVersion(connection) == 0)
-      connection.exec(kSchema);
+    if (schemaVersion(connection) == 0) connection.exec(kSchema);
     transaction.commit();
     version = schemaVersion(connection);
   }
@@ -64,15 +60,13 @@ void ensureSchema(Connection &connection, bool forWrite) {
   connection.schemaReady = version == kSchemaVersion;
 }
 
-std::unique_ptr<Connection> openConnection(const std::string &file,
-                                           bool forWrite) {
-  sqlite3 *db = nullptr;
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
-                    (forWrite ? SQLITE_OPEN_CREATE : 0);
+std::unique_ptr<Connection> openConnection(const std::string& file, bool forWrite) {
+  sqlite3* db = nullptr;
+  const int flags =
+      SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (forWrite ? SQLITE_OPEN_CREATE : 0);
   const int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
-    const std::string message =
-        db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close_v2(db);
     throw SqlFailure(rc, message);
   }
@@ -84,39 +78,33 @@ std::unique_ptr<Connection> openConnection(const std::string &file,
   return connection;
 }
 
-} // namespace
+}  // namespace
 
-Connection::Connection(sqlite3 *db, std::string file)
+Connection::Connection(sqlite3* db, std::string file)
     : owner(getpid()), db_(db), file_(std::move(file)) {}
 
 Connection::~Connection() {
-  if (db_ == nullptr)
-    return;
-  for (auto &entry : statements_)
-    sqlite3_finalize(entry.second);
+  if (db_ == nullptr) return;
+  for (auto& entry : statements_) sqlite3_finalize(entry.second);
   sqlite3_close_v2(db_);
 }
 
-sqlite3_stmt *Connection::statement(const char *sql) {
+sqlite3_stmt* Connection::statement(const char* sql) {
   auto found = statements_.find(std::string_view(sql));
-  if (found != statements_.end())
-    return found->second;
-  sqlite3_stmt *stmt = nullptr;
-  const int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT,
-                                    &stmt, nullptr);
-  if (rc != SQLITE_OK)
-    fail(db_, rc);
+  if (found != statements_.end()) return found->second;
+  sqlite3_stmt* stmt = nullptr;
+  const int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+  if (rc != SQLITE_OK) fail(db_, rc);
   statements_.emplace(sql, stmt);
   return stmt;
 }
 
-void Connection::exec(const char *sql) {
+void Connection::exec(const char* sql) {
   const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK)
-    fail(db_, rc);
+  if (rc != SQLITE_OK) fail(db_, rc);
 }
 
-Query::Query(Connection &connection, const char *sql)
+Query::Query(Connection& connection, const char* sql)
     : connection_(connection), stmt_(connection.statement(sql)) {}
 
 Query::~Query() {
@@ -124,37 +112,31 @@ Query::~Query() {
   sqlite3_clear_bindings(stmt_);
 }
 
-Query &Query::bind(int index, std::int64_t number) {
+Query& Query::bind(int index, std::int64_t number) {
   const int rc = sqlite3_bind_int64(stmt_, index, number);
-  if (rc != SQLITE_OK)
-    fail(connection_.handle(), rc);
+  if (rc != SQLITE_OK) fail(connection_.handle(), rc);
   return *this;
 }
 
-Query &Query::bind(int index, std::string_view text) {
-  const int rc = sqlite3_bind_text64(stmt_, index, text.data(), text.size(),
-                                     SQLITE_TRANSIENT, SQLITE_UTF8);
-  if (rc != SQLITE_OK)
-    fail(connection_.handle(), rc);
-  return *this;
-}
-
-Query &Query::bindBlob(int index, const Bytes &data) {
-  static const std::uint8_t kNothing = 0;
+Query& Query::bind(int index, std::string_view text) {
   const int rc =
-      sqlite3_bind_blob64(stmt_, index, data.empty() ? &kNothing : data.data(),
-                          data.size(), SQLITE_TRANSIENT);
-  if (rc != SQLITE_OK)
-    fail(connection_.handle(), rc);
+      sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  if (rc != SQLITE_OK) fail(connection_.handle(), rc);
+  return *this;
+}
+
+Query& Query::bindBlob(int index, const Bytes& data) {
+  static const std::uint8_t kNothing = 0;
+  const int rc = sqlite3_bind_blob64(stmt_, index, data.empty() ? &kNothing : data.data(),
+                                     data.size(), SQLITE_TRANSIENT);
+  if (rc != SQLITE_OK) fail(connection_.handle(), rc);
   return *this;
 }
 
 bool Query::step() {
   const int rc = sqlite3_step(stmt_);
-  if (rc == SQLITE_ROW)
-    return true;
-  if (rc == SQLITE_DONE)
-    return false;
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
   fail(connection_.handle(), rc);
 }
 
@@ -163,21 +145,18 @@ std::int64_t Query::integer(int column) const {
 }
 
 std::string Query::text(int column) const {
-  const auto *text =
-      reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
   const int size = sqlite3_column_bytes(stmt_, column);
-  return text == nullptr ? std::string()
-                         : std::string(text, static_cast<std::size_t>(size));
+  return text == nullptr ? std::string() : std::string(text, static_cast<std::size_t>(size));
 }
 
 Bytes Query::blob(int column) const {
-  const auto *data =
-      static_cast<const std::uint8_t *>(sqlite3_column_blob(stmt_, column));
+  const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
   const int size = sqlite3_column_bytes(stmt_, column);
   return data == nullptr ? Bytes() : Bytes(data, data + size);
 }
 
-Transaction::Transaction(Connection &connection, bool write)
+Transaction::Transaction(Connection& connection, bool write)
     : connection_(connection), write_(write) {
   if (connection_.depth == 0) {
     connection_.exec(write ? "BEGIN IMMEDIATE" : "BEGIN");
@@ -188,16 +167,13 @@ Transaction::Transaction(Connection &connection, bool write)
 }
 
 Transaction::~Transaction() {
-  if (!open_)
-    return;
+  if (!open_) return;
   --connection_.depth;
-  sqlite3 *db = connection_.handle();
+  sqlite3* db = connection_.handle();
   if (connection_.depth == 0) {
-    if (sqlite3_get_autocommit(db) == 0)
-      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (sqlite3_get_autocommit(db) == 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   } else if (write_) {
-    sqlite3_exec(db, "ROLLBACK TO store_call; RELEASE store_call", nullptr,
-                 nullptr, nullptr);
+    sqlite3_exec(db, "ROLLBACK TO store_call; RELEASE store_call", nullptr, nullptr, nullptr);
   }
 }
 
@@ -211,15 +187,14 @@ void Transaction::commit() {
   open_ = false;
 }
 
-Connection *threadConnection(Database database, bool forWrite, Status &status) {
+Connection* threadConnection(Database database, bool forWrite, Status& status) {
   const std::filesystem::path path = databaseFile(database);
   const std::string file = path.string();
-  ConnectionMap &connections = threadConnections();
+  ConnectionMap& connections = threadConnections();
   auto found = connections.find(file);
   if (found != connections.end() && found->second->owner != getpid()) {
     // Inherited through fork: the parent still owns the handle.
-    for (auto &entry : connections)
-      entry.second->abandon();
+    for (auto& entry : connections) entry.second->abandon();
     connections.clear();
     found = connections.end();
   }
@@ -234,18 +209,16 @@ Connection *threadConnection(Database database, bool forWrite, Status &status) {
         std::filesystem::create_directories(path.parent_path(), error);
         if (error) {
           recordFailure(path.parent_path().string() + ": " + error.message());
-          status =
-              error == std::errc::permission_denied ? kAccessDenied : kCantOpen;
+          status = error == std::errc::permission_denied ? kAccessDenied : kCantOpen;
           return nullptr;
         }
       }
       found = connections.emplace(file, openConnection(file, forWrite)).first;
     }
     ensureSchema(*found->second, forWrite);
-  } catch (const SqlFailure &failure) {
+  } catch (const SqlFailure& failure) {
     recordFailure(file + ": " + failure.what());
-    if (found != connections.end() && found->second->depth == 0)
-      connections.erase(found);
+    if (found != connections.end() && found->second->depth == 0) connections.erase(found);
     status = statusOfSqlite(failure.code());
     return nullptr;
   }
@@ -259,32 +232,31 @@ Connection *threadConnection(Database database, bool forWrite, Status &status) {
 
 Status statusOfSqlite(int code) {
   switch (code & 0xFF) {
-  case SQLITE_BUSY:
-  case SQLITE_LOCKED:
-    return kBusy;
-  case SQLITE_READONLY:
-  case SQLITE_PERM:
-  case SQLITE_AUTH:
-    return kAccessDenied;
-  case SQLITE_CANTOPEN:
-    return kCantOpen;
-  case SQLITE_IOERR:
-  case SQLITE_FULL:
-    return kIoFailed;
-  case SQLITE_NOMEM:
-    return kNotEnoughMemory;
-  case SQLITE_TOOBIG:
-  case SQLITE_RANGE:
-    return kInvalidParameter;
-  default:
-    return kBadDatabase;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return kBusy;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return kAccessDenied;
+    case SQLITE_CANTOPEN:
+      return kCantOpen;
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+      return kIoFailed;
+    case SQLITE_NOMEM:
+      return kNotEnoughMemory;
+    case SQLITE_TOOBIG:
+    case SQLITE_RANGE:
+      return kInvalidParameter;
+    default:
+      return kBadDatabase;
   }
 }
 
-void recordFailure(const std::string &message) {
+void recordFailure(const std::string& message) {
   std::lock_guard lock(failureMutex);
-  if (firstFailureText.empty())
-    firstFailureText = "registry store: " + message;
+  if (firstFailureText.empty()) firstFailureText = "registry store: " + message;
 }
 
 std::string firstFailure() {
@@ -298,12 +270,11 @@ void clearFailures() {
 }
 
 void closeThreadConnections() {
-  ConnectionMap &connections = threadConnections();
-  for (auto &entry : connections) {
-    if (entry.second->owner != getpid())
-      entry.second->abandon();
+  ConnectionMap& connections = threadConnections();
+  for (auto& entry : connections) {
+    if (entry.second->owner != getpid()) entry.second->abandon();
   }
   connections.clear();
 }
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

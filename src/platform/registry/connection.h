@@ -21,76 +21,75 @@ namespace qxvb::registry {
 
 // A failed SQLite call; caught at the edge of every store call.
 class SqlFailure : public std::runtime_error {
-public:
-  SqlFailure(int code, const std::string &message)
-      : std::runtime_error(message), code_(code) {}
+ public:
+  SqlFailure(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
   int code() const { return code_; }
 
-private:
+ private:
   int code_;
 };
 
 class Connection {
-public:
-  Connection(sqlite3 *db, std::string file);
+ public:
+  Connection(sqlite3* db, std::string file);
   ~Connection();
-  Connection(const Connection &) = delete;
-  Connection &operator=(const Connection &) = delete;
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
 
-  sqlite3 *handle() const { return db_; }
-  const std::string &file() const { return file_; }
+  sqlite3* handle() const { return db_; }
+  const std::string& file() const { return file_; }
   // A cached prepared statement, reset and unbound.
-  sqlite3_stmt *statement(const char *sql);
-  void exec(const char *sql);
+  sqlite3_stmt* statement(const char* sql);
+  void exec(const char* sql);
   // Forgets the handle without closing it (a forked child must not close
   // its parent's connections).
   void abandon() { db_ = nullptr; }
 
   bool schemaReady = false;
-  int depth = 0; // nesting of store transactions
+  int depth = 0;  // nesting of store transactions
   pid_t owner = 0;
 
-private:
-  sqlite3 *db_;
+ private:
+  sqlite3* db_;
   std::string file_;
-  std::map<std::string, sqlite3_stmt *, std::less<>> statements_;
+  std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
 };
 
 // Runs a cached statement: binds, steps, resets when it goes out of scope.
 class Query {
-public:
-  Query(Connection &connection, const char *sql);
+ public:
+  Query(Connection& connection, const char* sql);
   ~Query();
-  Query(const Query &) = delete;
-  Query &operator=(const Query &) = delete;
+  Query(const Query&) = delete;
+  Query& operator=(const Query&) = delete;
 
-  Query &bind(int index, std::int64_t number);
-  Query &bind(int index, std::string_view text);
-  Query &bindBlob(int index, const Bytes &data);
+  Query& bind(int index, std::int64_t number);
+  Query& bind(int index, std::string_view text);
+  Query& bindBlob(int index, const Bytes& data);
   // True while a row is available.
   bool step();
   std::int64_t integer(int column) const;
   std::string text(int column) const;
   Bytes blob(int column) const;
 
-private:
-  Connection &connection_;
-  sqlite3_stmt *stmt_;
+ private:
+  Connection& connection_;
+  sqlite3_stmt* stmt_;
 };
 
 // One store transaction: BEGIN IMMEDIATE (writes) or BEGIN (reads) at the
 // outermost level, a savepoint for a nested write. Rolls back unless
 // committed.
 class Transaction {
-public:
-  Transaction(Connection &connection, bool write);
+ public:
+  Transaction(Connection& connection, bool write);
   ~Transaction();
-  Transaction(const Transaction &) = delete;
-  Transaction &operator=(const Transaction &) = delete;
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
   void commit();
 
-private:
-  Connection &connection_;
+ private:
+  Connection& connection_;
   bool write_;
   bool open_ = true;
 };
@@ -99,10 +98,10 @@ private:
 // answers ERROR_FILE_NOT_FOUND without creating one; a write creates the
 // folder and the file. Database failures are recorded and answered as a
 // Windows error code.
-Connection *threadConnection(Database database, bool forWrite, Status &status);
+Connection* threadConnection(Database database, bool forWrite, Status& status);
 
 // Windows error code for an SQLite result code.
 Status statusOfSqlite(int code);
-void recordFailure(const std::string &message);
+void recordFailure(const std::string& message);
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

@@ -15,19 +15,18 @@ namespace qxvb::registry {
 
 // The text of a branch, key by key from the top, as regedit writes it:
 // UTF-8 here, with CR LF line ends and hex lines wrapped at 80 columns.
-Status exportBranchText(RootKey root, std::string_view path, std::string &text);
+Status exportBranchText(RootKey root, std::string_view path, std::string& text);
 // The bytes of a .reg file: UTF-16LE with a byte-order mark.
 std::string encodeRegFile(std::string_view text);
 // Writes the branch's .reg file; the file appears whole or not at all.
 // On failure error holds a message.
-Status exportBranchToFile(RootKey root, std::string_view path,
-                          const std::filesystem::path &file,
-                          std::string &error);
+Status exportBranchToFile(RootKey root, std::string_view path, const std::filesystem::path& file,
+                          std::string& error);
 
 struct ImportResult {
-  std::size_t keys = 0;            // key lines applied
-  std::size_t values = 0;          // value lines applied
-  std::vector<std::string> errors; // "line N: ..." for each line not applied
+  std::size_t keys = 0;             // key lines applied
+  std::size_t values = 0;           // value lines applied
+  std::vector<std::string> errors;  // "line N: ..." for each line not applied
   bool ok() const { return errors.empty(); }
 };
 
@@ -35,6 +34,6 @@ struct ImportResult {
 // BOM), or the older 8-bit "REGEDIT4" format. Lines that cannot be applied
 // are reported and skipped; each database's changes commit together.
 ImportResult importRegText(std::string_view fileBytes);
-ImportResult importRegFile(const std::filesystem::path &file);
+ImportResult importRegFile(const std::filesystem::path& file);
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

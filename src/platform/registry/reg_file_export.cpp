@@ -14,13 +14,12 @@ namespace {
 
 // regedit breaks a hex line once it reaches this many characters.
 constexpr std::size_t kHexWrapColumn = 77;
-constexpr const char *kNewline = "\r\n";
+constexpr const char* kNewline = "\r\n";
 
 std::string escapeText(std::string_view text) {
   std::string out;
   for (const char c : text) {
-    if (c == '\\' || c == '"')
-      out += '\\';
+    if (c == '\\' || c == '"') out += '\\';
     out += c;
   }
   return out;
@@ -36,13 +35,11 @@ bool isTextType(std::uint32_t type) {
 
 // A REG_SZ is written in quotes only when reading the quotes back gives
 // the same bytes: one final NUL, no other, no line breaks, valid UTF-8.
-bool fitsInQuotes(const Value &value) {
-  if (value.type != kRegSz || value.data.empty() || value.data.back() != 0)
-    return false;
-  const std::string_view text(reinterpret_cast<const char *>(value.data.data()),
+bool fitsInQuotes(const Value& value) {
+  if (value.type != kRegSz || value.data.empty() || value.data.back() != 0) return false;
+  const std::string_view text(reinterpret_cast<const char*>(value.data.data()),
                               value.data.size() - 1);
-  return text.find_first_of(std::string_view("\0\r\n", 3)) ==
-             std::string_view::npos &&
+  return text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
          unicode::isValidUtf8(text);
 }
 
@@ -53,8 +50,7 @@ std::string hexLine(std::size_t column, std::string_view bytes) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     out += kDigits[byte >> 4];
     out += kDigits[byte & 0x0F];
-    if (i + 1 == bytes.size())
-      break;
+    if (i + 1 == bytes.size()) break;
     out += ',';
     column += 3;
     if (column >= kHexWrapColumn) {
@@ -67,13 +63,11 @@ std::string hexLine(std::size_t column, std::string_view bytes) {
   return out;
 }
 
-std::string valueLine(const Value &value) {
-  std::string line =
-      value.name.empty() ? "@=" : "\"" + escapeText(value.name) + "\"=";
+std::string valueLine(const Value& value) {
+  std::string line = value.name.empty() ? "@=" : "\"" + escapeText(value.name) + "\"=";
   if (fitsInQuotes(value)) {
-    const std::string_view text(
-        reinterpret_cast<const char *>(value.data.data()),
-        value.data.size() - 1);
+    const std::string_view text(reinterpret_cast<const char*>(value.data.data()),
+                                value.data.size() - 1);
     return line + "\"" + escapeText(text) + "\"";
   }
   if (value.type == kRegDword && value.data.size() == 4) {
@@ -88,31 +82,24 @@ std::string valueLine(const Value &value) {
     std::snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
     line += prefix;
   }
-  const std::string_view raw(reinterpret_cast<const char *>(value.data.data()),
-                             value.data.size());
+  const std::string_view raw(reinterpret_cast<const char*>(value.data.data()), value.data.size());
   // Text types travel as Windows keeps them: UTF-16LE.
-  const std::string bytes =
-      isTextType(value.type) ? unicode::utf8ToUtf16le(raw) : std::string(raw);
+  const std::string bytes = isTextType(value.type) ? unicode::utf8ToUtf16le(raw) : std::string(raw);
   return line + hexLine(columnsOf(line), bytes);
 }
 
-Status exportKey(RootKey root, const std::string &path, std::string &text) {
+Status exportKey(RootKey root, const std::string& path, std::string& text) {
   std::vector<Value> values;
   std::vector<std::string> subKeys;
   Status status = listValues(root, path, values);
-  if (status == kSuccess)
-    status = listSubKeys(root, path, subKeys);
-  if (status != kSuccess)
-    return status;
-  text += "[" + std::string(rootName(root)) +
-          (path.empty() ? "" : "\\" + path) + "]" + kNewline;
-  for (const Value &value : values)
-    text += valueLine(value) + kNewline;
+  if (status == kSuccess) status = listSubKeys(root, path, subKeys);
+  if (status != kSuccess) return status;
+  text += "[" + std::string(rootName(root)) + (path.empty() ? "" : "\\" + path) + "]" + kNewline;
+  for (const Value& value : values) text += valueLine(value) + kNewline;
   text += kNewline;
-  for (const std::string &name : subKeys) {
+  for (const std::string& name : subKeys) {
     status = exportKey(root, path.empty() ? name : path + "\\" + name, text);
-    if (status != kSuccess)
-      return status;
+    if (status != kSuccess) return status;
   }
   return kSuccess;
 }
@@ -120,30 +107,24 @@ Status exportKey(RootKey root, const std::string &path, std::string &text) {
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written <= 0)
-      return false;
+    if (written <= 0) return false;
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
 }
 
-} // namespace
+}  // namespace
 
-Status exportBranchText(RootKey root, std::string_view path,
-                        std::string &text) {
+Status exportBranchText(RootKey root, std::string_view path, std::string& text) {
   text.clear();
   std::string stored;
   Status status = openKey(root, path);
-  if (status == kSuccess)
-    status = storedPath(root, path, stored);
-  if (status != kSuccess)
-    return status;
+  if (status == kSuccess) status = storedPath(root, path, stored);
+  if (status != kSuccess) return status;
   std::string body;
   status = exportKey(root, stored, body);
-  if (status != kSuccess)
-    return status;
-  text = std::string("Windows Registry Editor Version 5.00") + kNewline +
-         kNewline + body;
+  if (status != kSuccess) return status;
+  text = std::string("Windows Registry Editor Version 5.00") + kNewline + kNewline + body;
   return kSuccess;
 }
 
@@ -151,14 +132,12 @@ std::string encodeRegFile(std::string_view text) {
   return std::string("\xFF\xFE", 2) + unicode::utf8ToUtf16le(text);
 }
 
-Status exportBranchToFile(RootKey root, std::string_view path,
-                          const std::filesystem::path &file,
-                          std::string &error) {
+Status exportBranchToFile(RootKey root, std::string_view path, const std::filesystem::path& file,
+                          std::string& error) {
   std::string text;
   const Status status = exportBranchText(root, path, text);
   if (status != kSuccess) {
-    error = status == kFileNotFound ? "the key does not exist"
-                                    : "cannot read the key";
+    error = status == kFileNotFound ? "the key does not exist" : "cannot read the key";
     return status;
   }
   const std::string bytes = encodeRegFile(text);
@@ -171,8 +150,7 @@ Status exportBranchToFile(RootKey root, std::string_view path,
   }
   const bool written = writeAll(fd, bytes) && fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
-  if (!written || !closed ||
-      std::rename(temporary.c_str(), file.c_str()) != 0) {
+  if (!written || !closed || std::rename(temporary.c_str(), file.c_str()) != 0) {
     std::remove(temporary.c_str());
     error = file.string() + ": cannot write the file";
     return kIoFailed;
@@ -184,4 +162,4 @@ Status exportBranchToFile(RootKey root, std::string_view path,
   return kSuccess;
 }
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

@@ -25,22 +25,18 @@ struct Operation {
 };
 
 std::string_view trimLeft(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-    text.remove_prefix(1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   return text;
 }
 
 std::string_view trimRight(std::string_view text) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-    text.remove_suffix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
 }
 
 std::string decodeFile(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xFE"))
-    return unicode::utf16leToUtf8(bytes.substr(2));
-  if (bytes.starts_with("\xEF\xBB\xBF"))
-    bytes.remove_prefix(3);
+  if (bytes.starts_with("\xFF\xFE")) return unicode::utf16leToUtf8(bytes.substr(2));
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   return unicode::eightBitToUtf8(bytes);
 }
 
@@ -49,11 +45,9 @@ std::vector<std::string> splitLines(std::string_view text) {
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos)
-      end = text.size();
+    if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.emplace_back(line);
     start = end + 1;
   }
@@ -62,12 +56,11 @@ std::vector<std::string> splitLines(std::string_view text) {
 
 // Reads a quoted text starting after its opening quote; pos ends after the
 // closing quote. Escapes: \\ \" and \n.
-std::optional<std::string> readQuoted(std::string_view line, std::size_t &pos) {
+std::optional<std::string> readQuoted(std::string_view line, std::size_t& pos) {
   std::string out;
   while (pos < line.size()) {
     const char c = line[pos++];
-    if (c == '"')
-      return out;
+    if (c == '"') return out;
     if (c == '\\' && pos < line.size()) {
       const char next = line[pos++];
       out += next == 'n' ? '\n' : next;
@@ -84,24 +77,18 @@ bool onlyCommentLeft(std::string_view rest) {
 }
 
 int hexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
 
-std::optional<std::uint32_t> parseHexNumber(std::string_view text,
-                                            std::size_t maxDigits) {
-  if (text.empty() || text.size() > maxDigits)
-    return std::nullopt;
+std::optional<std::uint32_t> parseHexNumber(std::string_view text, std::size_t maxDigits) {
+  if (text.empty() || text.size() > maxDigits) return std::nullopt;
   std::uint32_t number = 0;
   for (const char c : text) {
     const int digit = hexDigit(c);
-    if (digit < 0)
-      return std::nullopt;
+    if (digit < 0) return std::nullopt;
     number = (number << 4) | static_cast<std::uint32_t>(digit);
   }
   return number;
@@ -110,19 +97,14 @@ std::optional<std::uint32_t> parseHexNumber(std::string_view text,
 std::optional<Bytes> parseHexBytes(std::string_view list) {
   Bytes bytes;
   list = trimRight(trimLeft(list));
-  if (list.empty())
-    return bytes;
-  if (list.back() == ',')
-    list.remove_suffix(1);
+  if (list.empty()) return bytes;
+  if (list.back() == ',') list.remove_suffix(1);
   std::size_t start = 0;
   while (start <= list.size()) {
     std::size_t end = list.find(',', start);
-    if (end == std::string_view::npos)
-      end = list.size();
-    const auto byte =
-        parseHexNumber(trimRight(trimLeft(list.substr(start, end - start))), 2);
-    if (!byte)
-      return std::nullopt;
+    if (end == std::string_view::npos) end = list.size();
+    const auto byte = parseHexNumber(trimRight(trimLeft(list.substr(start, end - start))), 2);
+    if (!byte) return std::nullopt;
     bytes.push_back(static_cast<std::uint8_t>(*byte));
     start = end + 1;
   }
@@ -130,44 +112,37 @@ std::optional<Bytes> parseHexBytes(std::string_view list) {
 }
 
 class Parser {
-public:
-  Parser(std::vector<std::string> lines, ImportResult &result)
+ public:
+  Parser(std::vector<std::string> lines, ImportResult& result)
       : lines_(std::move(lines)), result_(result) {}
 
   std::vector<Operation> parse() {
     std::size_t first = 0;
-    while (first < lines_.size() && trimRight(trimLeft(lines_[first])).empty())
-      ++first;
-    const std::string_view header = first < lines_.size()
-                                        ? trimRight(trimLeft(lines_[first]))
-                                        : std::string_view();
+    while (first < lines_.size() && trimRight(trimLeft(lines_[first])).empty()) ++first;
+    const std::string_view header =
+        first < lines_.size() ? trimRight(trimLeft(lines_[first])) : std::string_view();
     if (header != kHeader5 && header != kHeader4) {
       result_.errors.push_back("not a registry file: the first line is not \"" +
-                               std::string(kHeader5) + "\" or \"" +
-                               std::string(kHeader4) + "\"");
+                               std::string(kHeader5) + "\" or \"" + std::string(kHeader4) + "\"");
       return {};
     }
     unicodeFile_ = header == kHeader5;
-    for (index_ = first + 1; index_ < lines_.size(); ++index_)
-      parseLine();
+    for (index_ = first + 1; index_ < lines_.size(); ++index_) parseLine();
     return std::move(operations_);
   }
 
-private:
-  void error(const std::string &message) {
-    result_.errors.push_back("line " + std::to_string(index_ + 1) + ": " +
-                             message);
+ private:
+  void error(const std::string& message) {
+    result_.errors.push_back("line " + std::to_string(index_ + 1) + ": " + message);
   }
 
   void add(Action action, RootKey root, std::string path, Value value = {}) {
-    operations_.push_back(
-        {action, root, std::move(path), std::move(value), index_ + 1});
+    operations_.push_back({action, root, std::move(path), std::move(value), index_ + 1});
   }
 
   void parseLine() {
     const std::string_view line = trimLeft(lines_[index_]);
-    if (line.empty() || line.front() == ';')
-      return;
+    if (line.empty() || line.front() == ';') return;
     if (line.front() == '[') {
       parseKeyLine(line);
     } else if (line.front() == '"' || line.front() == '@') {
@@ -181,17 +156,13 @@ private:
     inKey_ = false;
     keyFailed_ = true;
     const std::size_t close = line.rfind(']');
-    if (close == std::string_view::npos)
-      return error("the key name has no closing \"]\"");
+    if (close == std::string_view::npos) return error("the key name has no closing \"]\"");
     std::string_view name = line.substr(1, close - 1);
     const bool remove = !name.empty() && name.front() == '-';
-    if (remove)
-      name.remove_prefix(1);
+    if (remove) name.remove_prefix(1);
     const auto split = splitRootPath(name);
-    if (!split)
-      return error("unknown root key in \"" + std::string(name) + "\"");
-    if (remove)
-      return add(Action::DeleteTree, split->first, split->second);
+    if (!split) return error("unknown root key in \"" + std::string(name) + "\"");
+    if (remove) return add(Action::DeleteTree, split->first, split->second);
     root_ = split->first;
     path_ = split->second;
     inKey_ = true;
@@ -201,8 +172,7 @@ private:
 
   void parseValueLine(std::string_view line) {
     if (!inKey_) {
-      if (!keyFailed_)
-        error("a value outside of any key");
+      if (!keyFailed_) error("a value outside of any key");
       skipContinuation(line);
       return;
     }
@@ -210,23 +180,20 @@ private:
     std::size_t pos = 1;
     if (line.front() == '"') {
       const auto name = readQuoted(line, pos);
-      if (!name)
-        return error("the value name has no closing quote");
+      if (!name) return error("the value name has no closing quote");
       value.name = *name;
     }
     std::string_view rest = trimLeft(line.substr(pos));
-    if (rest.empty() || rest.front() != '=')
-      return error("\"=\" expected after the value name");
+    if (rest.empty() || rest.front() != '=') return error("\"=\" expected after the value name");
     rest = trimLeft(rest.substr(1));
     if (rest.starts_with("-") && onlyCommentLeft(rest.substr(1))) {
       return add(Action::DeleteValue, root_, path_, std::move(value));
     }
-    if (!parseData(rest, value))
-      return;
+    if (!parseData(rest, value)) return;
     add(Action::SetValue, root_, path_, std::move(value));
   }
 
-  bool parseData(std::string_view rest, Value &value) {
+  bool parseData(std::string_view rest, Value& value) {
     if (rest.starts_with("\"")) {
       std::size_t pos = 1;
       const auto text = readQuoted(rest, pos);
@@ -250,13 +217,12 @@ private:
       value.data = makeDword(*number);
       return true;
     }
-    if (rest.starts_with("hex"))
-      return parseHex(rest.substr(3), value);
+    if (rest.starts_with("hex")) return parseHex(rest.substr(3), value);
     error("unknown kind of value data");
     return false;
   }
 
-  bool parseHex(std::string_view rest, Value &value) {
+  bool parseHex(std::string_view rest, Value& value) {
     value.type = kRegBinary;
     if (rest.starts_with("(")) {
       const std::size_t close = rest.find(')');
@@ -277,16 +243,13 @@ private:
     const std::string list = joinContinuation(rest.substr(1));
     const auto bytes = parseHexBytes(list);
     if (!bytes) {
-      error(
-          "the hex bytes are not comma-separated pairs of hexadecimal digits");
+      error("the hex bytes are not comma-separated pairs of hexadecimal digits");
       return false;
     }
-    if (value.type == kRegSz || value.type == kRegExpandSz ||
-        value.type == kRegMultiSz) {
-      const std::string_view raw(reinterpret_cast<const char *>(bytes->data()),
-                                 bytes->size());
-      const std::string text = unicodeFile_ ? unicode::utf16leToUtf8(raw)
-                                            : unicode::eightBitToUtf8(raw);
+    if (value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegMultiSz) {
+      const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+      const std::string text =
+          unicodeFile_ ? unicode::utf16leToUtf8(raw) : unicode::eightBitToUtf8(raw);
       value.data.assign(text.begin(), text.end());
     } else {
       value.data = *bytes;
@@ -301,8 +264,7 @@ private:
     std::string_view part = first;
     while (true) {
       const std::size_t comment = part.find(';');
-      if (comment != std::string_view::npos)
-        part = part.substr(0, comment);
+      if (comment != std::string_view::npos) part = part.substr(0, comment);
       part = trimRight(part);
       if (part.empty() || part.back() != '\\' || index_ + 1 >= lines_.size()) {
         joined += part;
@@ -322,7 +284,7 @@ private:
   }
 
   std::vector<std::string> lines_;
-  ImportResult &result_;
+  ImportResult& result_;
   std::vector<Operation> operations_;
   std::size_t index_ = 0;
   bool unicodeFile_ = true;
@@ -334,57 +296,50 @@ private:
 
 std::string statusText(Status status) {
   switch (status) {
-  case kFileNotFound:
-    return "not found";
-  case kAccessDenied:
-    return "access denied";
-  case kInvalidHandle:
-    return "unknown root key";
-  case kBadDatabase:
-    return "the registry database is damaged";
-  case kInvalidParameter:
-    return "invalid name";
-  default:
-    return "registry error " + std::to_string(status);
+    case kFileNotFound:
+      return "not found";
+    case kAccessDenied:
+      return "access denied";
+    case kInvalidHandle:
+      return "unknown root key";
+    case kBadDatabase:
+      return "the registry database is damaged";
+    case kInvalidParameter:
+      return "invalid name";
+    default:
+      return "registry error " + std::to_string(status);
   }
 }
 
-void apply(const Operation &operation, ImportResult &result) {
+void apply(const Operation& operation, ImportResult& result) {
   Status status = kSuccess;
   switch (operation.action) {
-  case Action::CreateKey:
-    status = createKey(operation.root, operation.path);
-    if (status == kSuccess)
-      ++result.keys;
-    break;
-  case Action::DeleteTree:
-    status = deleteTree(operation.root, operation.path);
-    if (status == kFileNotFound)
-      status = kSuccess;
-    if (status == kSuccess)
-      ++result.keys;
-    break;
-  case Action::SetValue:
-    status = setValue(operation.root, operation.path, operation.value.name,
-                      operation.value.type, operation.value.data);
-    if (status == kSuccess)
-      ++result.values;
-    break;
-  case Action::DeleteValue:
-    status = deleteValue(operation.root, operation.path, operation.value.name);
-    if (status == kFileNotFound)
-      status = kSuccess;
-    if (status == kSuccess)
-      ++result.values;
-    break;
+    case Action::CreateKey:
+      status = createKey(operation.root, operation.path);
+      if (status == kSuccess) ++result.keys;
+      break;
+    case Action::DeleteTree:
+      status = deleteTree(operation.root, operation.path);
+      if (status == kFileNotFound) status = kSuccess;
+      if (status == kSuccess) ++result.keys;
+      break;
+    case Action::SetValue:
+      status = setValue(operation.root, operation.path, operation.value.name, operation.value.type,
+                        operation.value.data);
+      if (status == kSuccess) ++result.values;
+      break;
+    case Action::DeleteValue:
+      status = deleteValue(operation.root, operation.path, operation.value.name);
+      if (status == kFileNotFound) status = kSuccess;
+      if (status == kSuccess) ++result.values;
+      break;
   }
   if (status != kSuccess) {
-    result.errors.push_back("line " + std::to_string(operation.line) + ": " +
-                            statusText(status));
+    result.errors.push_back("line " + std::to_string(operation.line) + ": " + statusText(status));
   }
 }
 
-} // namespace
+}  // namespace
 
 ImportResult importRegText(std::string_view fileBytes) {
   ImportResult result;
@@ -392,14 +347,13 @@ ImportResult importRegText(std::string_view fileBytes) {
   const std::vector<Operation> operations = parser.parse();
 
   // One transaction per database; the order of the lines is kept within it.
-  std::map<std::string, std::vector<const Operation *>> byDatabase;
-  for (const Operation &operation : operations) {
+  std::map<std::string, std::vector<const Operation*>> byDatabase;
+  for (const Operation& operation : operations) {
     byDatabase[databasePath(operation.root).string()].push_back(&operation);
   }
-  for (const auto &[file, group] : byDatabase) {
+  for (const auto& [file, group] : byDatabase) {
     auto applyGroup = [&] {
-      for (const Operation *operation : group)
-        apply(*operation, result);
+      for (const Operation* operation : group) apply(*operation, result);
       return kSuccess;
     };
     if (file.empty()) {
@@ -410,23 +364,21 @@ ImportResult importRegText(std::string_view fileBytes) {
     const Status status = runInTransaction(group.front()->root, applyGroup);
     if (status != kSuccess) {
       result = before;
-      result.errors.push_back(file + ": " + statusText(status) +
-                              ", nothing was written there");
+      result.errors.push_back(file + ": " + statusText(status) + ", nothing was written there");
     }
   }
   return result;
 }
 
-ImportResult importRegFile(const std::filesystem::path &file) {
+ImportResult importRegFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) {
     ImportResult result;
     result.errors.push_back("cannot open the file");
     return result;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)),
-                          std::istreambuf_iterator<char>());
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return importRegText(bytes);
 }
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

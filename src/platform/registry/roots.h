@@ -13,12 +13,12 @@ enum class Database { User, Machine };
 
 struct RootMapping {
   Database database = Database::User;
-  std::string_view prefix; // "\"-separated path of the root inside the database
+  std::string_view prefix;  // "\"-separated path of the root inside the database
 };
 
 // ERROR_ACCESS_DENIED for HKEY_USERS, ERROR_INVALID_HANDLE for unknown numbers.
-Status mapRoot(RootKey root, RootMapping &mapping);
+Status mapRoot(RootKey root, RootMapping& mapping);
 
 std::filesystem::path databaseFile(Database database);
 
-} // namespace qxvb::registry
+}  // namespace qxvb::registry

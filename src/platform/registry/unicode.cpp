@@ -12,7 +12,7 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one character at pos; answers false on an invalid sequence
 // (overlong forms, surrogates and values above U+10FFFF included).
-bool decodeOne(std::string_view text, std::size_t &pos, char32_t &out) {
+bool decodeOne(std::string_view text, std::size_t& pos, char32_t& out) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   std::size_t extra = 0;
   char32_t min = 0;
@@ -35,21 +35,18 @@ bool decodeOne(std::string_view text, std::size_t &pos, char32_t &out) {
   } else {
     return false;
   }
-  if (pos + extra >= text.size())
-    return false;
+  if (pos + extra >= text.size()) return false;
   for (std::size_t i = 1; i <= extra; ++i) {
     const auto c = static_cast<unsigned char>(text[pos + i]);
-    if ((c & 0xC0) != 0x80)
-      return false;
+    if ((c & 0xC0) != 0x80) return false;
     out = (out << 6) | (c & 0x3F);
   }
-  if (out < min || out > 0x10FFFF || (out >= 0xD800 && out <= 0xDFFF))
-    return false;
+  if (out < min || out > 0x10FFFF || (out >= 0xD800 && out <= 0xDFFF)) return false;
   pos += extra + 1;
   return true;
 }
 
-void appendUtf8(std::string &out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -67,19 +64,18 @@ void appendUtf8(std::string &out, char32_t c) {
   }
 }
 
-void appendUnit(std::string &out, std::uint16_t unit) {
+void appendUnit(std::string& out, std::uint16_t unit) {
   out += static_cast<char>(unit & 0xFF);
   out += static_cast<char>(unit >> 8);
 }
 
-} // namespace
+}  // namespace
 
 bool isValidUtf8(std::string_view text) {
   std::size_t pos = 0;
   char32_t c = 0;
   while (pos < text.size()) {
-    if (!decodeOne(text, pos, c))
-      return false;
+    if (!decodeOne(text, pos, c)) return false;
   }
   return true;
 }
@@ -87,8 +83,7 @@ bool isValidUtf8(std::string_view text) {
 std::size_t countChars(std::string_view text) {
   std::size_t count = 0;
   for (const char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-      ++count;
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
   }
   return count;
 }
@@ -134,17 +129,15 @@ std::string utf16leToUtf8(std::string_view bytes) {
   out.reserve(bytes.size());
   const std::size_t units = bytes.size() / 2;
   auto unitAt = [&](std::size_t i) {
-    return static_cast<std::uint16_t>(
-        static_cast<unsigned char>(bytes[2 * i]) |
-        (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                      (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
   };
   for (std::size_t i = 0; i < units; ++i) {
     const std::uint16_t u = unitAt(i);
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
       const std::uint16_t low = unitAt(i + 1);
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
-                            (low - 0xDC00));
+        appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00));
         ++i;
         continue;
       }
@@ -155,12 +148,10 @@ std::string utf16leToUtf8(std::string_view bytes) {
 }
 
 std::string eightBitToUtf8(std::string_view bytes) {
-  if (isValidUtf8(bytes))
-    return std::string(bytes);
+  if (isValidUtf8(bytes)) return std::string(bytes);
   std::string out;
-  for (const char c : bytes)
-    appendUtf8(out, static_cast<unsigned char>(c));
+  for (const char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
   return out;
 }
 
-} // namespace qxvb::registry::unicode
+}  // namespace qxvb::registry::unicode

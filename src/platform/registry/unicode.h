@@ -25,4 +25,4 @@ std::string utf16leToUtf8(std::string_view bytes);
 // Latin-1 (older registry files are in the 8-bit code page).
 std::string eightBitToUtf8(std::string_view bytes);
 
-} // namespace qxvb::registry::unicode
+}  // namespace qxvb::registry::unicode
