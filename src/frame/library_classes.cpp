@@ -11,6 +11,7 @@ Object makeQXUtilities();
 Object makeQXEnums();
 Object makeQXDUtilsVB();
 Object makeclsSortData();
+Object makeQX_XMLHelper();
 
 namespace {
 
@@ -61,7 +62,7 @@ const Entry kClasses[] = {
     {"QX_RegistryValue", kNotCreatable, "{682DE9BB-19CF-46B1-AB3B-F83C99D9BD82}",
      "{F2C25E82-5147-4838-A49B-64AE408F0937}", nullptr, ""},
     {"QX_XMLHelper", kGlobal, "{F4B6A7CB-AB18-41B6-95AC-9990DC9FB289}",
-     "{8E026AE6-EBF5-4A09-9EAE-F8813E77EBFB}", nullptr, ""},
+     "{8E026AE6-EBF5-4A09-9EAE-F8813E77EBFB}", makeQX_XMLHelper, ""},
     {"QX_clsMinMaxFlickerFreeForm", kMulti, "{4AE6FFC0-DB9D-4BF7-9251-75F3D913B954}",
      "{3D664D06-A223-4D82-8A7D-9791F3C4B15F}", nullptr, ""},
     {"QXDUtilsVB", kGlobal, "{7797D8C9-86A6-4CCC-96DE-507C404B462F}",
