@@ -1,0 +1,42 @@
+// Conversions between engine values and Variants shared by the engines and
+// the objects: OLE dates, integers, UTF-16 text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "frame/variant.h"
+
+namespace qxvb::ado {
+
+struct DateParts {
+  int year = 1899;
+  int month = 12;
+  int day = 30;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  uint32_t nanos = 0;
+};
+
+DateValue toDate(const DateParts& parts);
+DateParts fromDate(DateValue date);
+
+// "YYYY-MM-DD HH:MM:SS", the form SQLite keeps dates in.
+std::string formatIsoDate(DateValue date);
+// Reads "YYYY-MM-DD", "YYYY-MM-DD HH:MM[:SS[.fff]]" (a "T" may separate).
+bool parseIsoDate(std::string_view text, DateValue& out);
+
+// A Long when the number fits, else a Double.
+Variant integerVariant(int64_t value);
+
+// UTF-8 to UTF-16 code units and back; invalid bytes become U+FFFD.
+std::u16string toUtf16(std::string_view utf8);
+std::string fromUtf16(std::u16string_view utf16);
+
+// Number of code points in UTF-8 text, and the byte offset of code point n.
+size_t codePointCount(std::string_view utf8);
+size_t codePointOffset(std::string_view utf8, size_t n);
+
+}  // namespace qxvb::ado
