@@ -173,12 +173,23 @@ Status enumKey(RootKey root, std::string_view path, std::uint32_t index, std::st
                std::size_t maxNameChars) {
   name.clear();
   return readCall(root, path, kNoMoreItems, [&](Target& target, std::int64_t id) {
-    Query query(*target.connection,
-                "SELECT name FROM reg_keys WHERE parent = ?1 "
-                "ORDER BY fold LIMIT 1 OFFSET ?2");
-    query.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+    Connection& connection = *target.connection;
+    EnumCursor& cursor = connection.keyCursor;
+    const bool next = connection.continues(cursor, id, index);
+    Query query(connection, next ? "SELECT name, fold FROM reg_keys WHERE parent = ?1 AND fold > ?2"
+                                   " ORDER BY fold LIMIT 1"
+                                 : "SELECT name, fold FROM reg_keys WHERE parent = ?1 ORDER BY fold"
+                                   " LIMIT 1 OFFSET ?2");
+    query.bind(1, id);
+    if (next) {
+      query.bind(2, cursor.fold);
+    } else {
+      query.bind(2, static_cast<std::int64_t>(index));
+    }
     if (!query.step()) return kNoMoreItems;
     std::string found = query.text(0);
+    cursor.fold = query.text(1);
+    connection.remember(cursor, id, index);
     if (tooLong(found, maxNameChars)) return kMoreData;
     name = std::move(found);
     return kSuccess;
@@ -285,12 +296,19 @@ Status enumValue(RootKey root, std::string_view path, std::uint32_t index, Value
                  std::size_t maxNameChars, std::size_t maxDataBytes) {
   value = Value();
   return readCall(root, path, kNoMoreItems, [&](Target& target, std::int64_t id) {
-    Query query(*target.connection,
-                "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY id"
-                " LIMIT 1 OFFSET ?2");
-    query.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+    Connection& connection = *target.connection;
+    EnumCursor& cursor = connection.valueCursor;
+    const bool next = connection.continues(cursor, id, index);
+    Query query(connection,
+                next ? "SELECT name, type, data, id FROM reg_values WHERE key = ?1 AND id > ?2"
+                       " ORDER BY id LIMIT 1"
+                     : "SELECT name, type, data, id FROM reg_values WHERE key = ?1 ORDER BY id"
+                       " LIMIT 1 OFFSET ?2");
+    query.bind(1, id).bind(2, next ? cursor.lastId : static_cast<std::int64_t>(index));
     if (!query.step()) return kNoMoreItems;
     Value found{query.text(0), static_cast<std::uint32_t>(query.integer(1)), query.blob(2)};
+    cursor.lastId = query.integer(3);
+    connection.remember(cursor, id, index);
     if (tooLong(found.name, maxNameChars) || found.data.size() > maxDataBytes) return kMoreData;
     value = std::move(found);
     return kSuccess;

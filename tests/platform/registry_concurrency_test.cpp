@@ -87,6 +87,18 @@ TEST_F(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
   EXPECT_EQ(keys.size(), 7u);
 }
 
+TEST_F(RegistryConcurrency, EnumerationSeesKeysAddedByAnotherProcess) {
+  ASSERT_EQ(createKey(kUser, "E\\b"), kSuccess);
+  ASSERT_EQ(createKey(kUser, "E\\d"), kSuccess);
+  std::string name;
+  ASSERT_EQ(enumKey(kUser, "E", 0, name), kSuccess);
+  ASSERT_EQ(name, "b");
+  const pid_t other = runChild([] { return createKey(kUser, "E\\a") == kSuccess; });
+  ASSERT_EQ(exitStatusOf(other), 0);
+  ASSERT_EQ(enumKey(kUser, "E", 1, name), kSuccess);
+  EXPECT_EQ(name, "b");
+}
+
 TEST_F(RegistryConcurrency, AProcessKilledWhileWritingLeavesAnIntactStore) {
   constexpr int kBatch = 10;
   ASSERT_EQ(createKey(kUser, "Batches"), kSuccess);

@@ -94,6 +94,27 @@ TEST_F(RegistryStore, ValuesEnumerateInCreationOrderAndKeepTheirPlaceWhenOverwri
   EXPECT_EQ(enumValue(kUser, "V", 3, value), kNoMoreItems);
 }
 
+TEST_F(RegistryStore, EnumerationByIndexFollowsChangesMadeBetweenCalls) {
+  ASSERT_EQ(createKey(kUser, "E\\b"), kSuccess);
+  ASSERT_EQ(createKey(kUser, "E\\d"), kSuccess);
+  std::string name;
+  ASSERT_EQ(enumKey(kUser, "E", 0, name), kSuccess);
+  EXPECT_EQ(name, "b");
+  ASSERT_EQ(createKey(kUser, "E\\a"), kSuccess);
+  ASSERT_EQ(enumKey(kUser, "E", 1, name), kSuccess);
+  EXPECT_EQ(name, "b");
+
+  for (const char* value : {"v1", "v2", "v3"}) {
+    ASSERT_EQ(setValue(kUser, "E", value, kRegDword, makeDword(1)), kSuccess);
+  }
+  Value value;
+  ASSERT_EQ(enumValue(kUser, "E", 0, value), kSuccess);
+  EXPECT_EQ(value.name, "v1");
+  ASSERT_EQ(deleteValue(kUser, "E", "v1"), kSuccess);
+  ASSERT_EQ(enumValue(kUser, "E", 1, value), kSuccess);
+  EXPECT_EQ(value.name, "v3");
+}
+
 TEST_F(RegistryStore, EveryTypeRoundTripsByteForByte) {
   const Bytes binary{0x00, 0xFF, 0x0A, 0x00};
   const Bytes odd{0x01, 0x02, 0x03};

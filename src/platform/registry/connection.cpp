@@ -104,6 +104,28 @@ void Connection::exec(const char* sql) {
   if (rc != SQLITE_OK) fail(db_, rc);
 }
 
+namespace {
+
+std::int64_t dataVersion(Connection& connection) {
+  Query query(connection, "PRAGMA data_version");
+  return query.step() ? query.integer(0) : -1;
+}
+
+}  // namespace
+
+bool Connection::continues(const EnumCursor& cursor, std::int64_t key, std::uint32_t index) {
+  return index > 0 && cursor.key == key && cursor.index + 1 == index &&
+         cursor.ownChanges == sqlite3_total_changes64(db_) &&
+         cursor.dataVersion == dataVersion(*this);
+}
+
+void Connection::remember(EnumCursor& cursor, std::int64_t key, std::uint32_t index) {
+  cursor.key = key;
+  cursor.index = index;
+  cursor.ownChanges = sqlite3_total_changes64(db_);
+  cursor.dataVersion = dataVersion(*this);
+}
+
 Query::Query(Connection& connection, const char* sql)
     : connection_(connection), stmt_(connection.statement(sql)) {}
 

@@ -29,6 +29,17 @@ class SqlFailure : public std::runtime_error {
   int code_;
 };
 
+// Where the last enumeration of this connection stopped, so that asking
+// for the next index continues from there instead of counting again.
+struct EnumCursor {
+  std::int64_t key = 0;
+  std::uint32_t index = 0;
+  std::string fold;         // subkeys: the sort key of the last name
+  std::int64_t lastId = 0;  // values: the row of the last value
+  std::int64_t dataVersion = -1;
+  std::int64_t ownChanges = -1;
+};
+
 class Connection {
  public:
   Connection(sqlite3* db, std::string file);
@@ -45,6 +56,13 @@ class Connection {
   // its parent's connections).
   void abandon() { db_ = nullptr; }
 
+  // True when the cursor was left at index - 1 of key and nothing changed
+  // the database since.
+  bool continues(const EnumCursor& cursor, std::int64_t key, std::uint32_t index);
+  void remember(EnumCursor& cursor, std::int64_t key, std::uint32_t index);
+
+  EnumCursor keyCursor;
+  EnumCursor valueCursor;
   bool schemaReady = false;
   int depth = 0;  // nesting of store transactions
   pid_t owner = 0;
