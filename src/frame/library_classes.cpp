@@ -12,6 +12,7 @@ Object makeQXEnums();
 Object makeQXDUtilsVB();
 Object makeclsSortData();
 Object makeQX_XMLHelper();
+Object makeQX_ErrorHelper();
 
 namespace {
 
@@ -52,7 +53,7 @@ const Entry kClasses[] = {
     {"ShOpenDirTV", kMulti, "{69E0B82B-EE90-45BB-9140-1B15DD9E3FB1}",
      "{6655546F-8477-4420-8C3F-327C94E8CF78}", nullptr, "{E32C8D2C-8DAD-4DAA-8C64-61DC1BCE8B94}"},
     {"QX_ErrorHelper", kMulti, "{2D5FDB4D-6F60-4DFD-AE81-B3A6E627A552}",
-     "{D734E155-0F60-40BC-BC83-CE4B135BC87A}", nullptr, ""},
+     "{D734E155-0F60-40BC-BC83-CE4B135BC87A}", makeQX_ErrorHelper, ""},
     {"QX_NetworkParams", kGlobal, "{A6B042AD-D4F1-44E6-8D18-5E62360EEB62}",
      "{1195211D-1C60-4AAB-825B-E96BD94440E4}", nullptr, ""},
     {"QX_DotNet", kGlobal, "{F828B025-2E0F-46B6-9006-F4FBE733A0A5}",

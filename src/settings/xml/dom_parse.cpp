@@ -85,14 +85,17 @@ bool startsWithDeclaration(const std::string& text) {
   return text.compare(at, 5, "<?xml") == 0 && text.size() > at + 5 && isXmlWhiteSpace(text[at + 5]);
 }
 
-// The declaration is a node of the document, as DOM callers see it.
-void addDeclarationNode(xmlDocPtr doc) {
-  std::string content =
-      "version=\"" + fromXml(doc->version != nullptr ? doc->version : BAD_CAST "1.0") + "\"";
-  if (doc->encoding != nullptr) content += " encoding=\"" + fromXml(doc->encoding) + "\"";
-  if (doc->standalone == 1) content += " standalone=\"yes\"";
-  if (doc->standalone == 0) content += " standalone=\"no\"";
-  xmlNodePtr pi = xmlNewDocPI(doc, BAD_CAST "xml", xmlText(content));
+// The declaration is a node of the document, as DOM callers see it, with
+// its pseudo-attributes as written.
+void addDeclarationNode(xmlDocPtr doc, const std::string& text) {
+  const size_t start = text.find("<?xml") + 5;
+  const size_t end = text.find("?>", start);
+  if (end == std::string::npos) return;
+  size_t first = start;
+  while (first < end && isXmlWhiteSpace(text[first])) ++first;
+  size_t last = end;
+  while (last > first && isXmlWhiteSpace(text[last - 1])) --last;
+  xmlNodePtr pi = xmlNewDocPI(doc, BAD_CAST "xml", xmlText(text.substr(first, last - first)));
   if (pi == nullptr) return;
   if (doc->children == nullptr) {
     xmlAddChild(reinterpret_cast<xmlNodePtr>(doc), pi);
@@ -199,8 +202,8 @@ LocalExternalsAllowed::~LocalExternalsAllowed() {
   localExternalsAllowed = saved_;
 }
 
-ParseOutcome parseText(const std::string& text, const std::string& url,
-                       const LoadOptions& options) {
+ParseOutcome parseText(const std::string& text, const std::string& url, const LoadOptions& options,
+                       TextSource source) {
   installEntityLoader();
   if (text.find('<') == std::string::npos) {
     ParseOutcome outcome;
@@ -216,7 +219,8 @@ ParseOutcome parseText(const std::string& text, const std::string& url,
   int flags = XML_PARSE_NONET | XML_PARSE_NODICT | XML_PARSE_NOENT;
   if (options.resolveExternals) flags |= XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR;
   xmlDocPtr doc = xmlCtxtReadMemory(context, text.data(), static_cast<int>(text.size()),
-                                    url.empty() ? nullptr : url.c_str(), nullptr, flags);
+                                    url.empty() ? nullptr : url.c_str(),
+                                    source == TextSource::Utf8String ? "UTF-8" : nullptr, flags);
   const bool wellFormed = doc != nullptr && context->wellFormed != 0 && !capture.hasError();
   xmlFreeParserCtxt(context);
   if (!wellFormed) {
@@ -241,7 +245,7 @@ ParseOutcome parseText(const std::string& text, const std::string& url,
     return outcome;
   }
   if (!options.preserveWhiteSpace) dropWhiteSpaceNodes(doc);
-  if (startsWithDeclaration(text)) addDeclarationNode(doc);
+  if (startsWithDeclaration(text)) addDeclarationNode(doc, text);
   outcome.doc = doc;
   return outcome;
 }
@@ -271,7 +275,7 @@ ParseOutcome parseFile(const std::string& path, const LoadOptions& options) {
     return outcome;
   }
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  return parseText(bytes, local, options);
+  return parseText(bytes, local, options, TextSource::FileBytes);
 }
 
 }  // namespace qxvb::xml

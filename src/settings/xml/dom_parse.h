@@ -33,7 +33,12 @@ struct ParseOutcome {
   ParseErrorInfo error;
 };
 
-ParseOutcome parseText(const std::string& text, const std::string& url, const LoadOptions& options);
+// A string is UTF-8 whatever its declaration says; the bytes of a file are
+// decoded as their byte order mark or declaration says.
+enum class TextSource { Utf8String, FileBytes };
+
+ParseOutcome parseText(const std::string& text, const std::string& url, const LoadOptions& options,
+                       TextSource source = TextSource::Utf8String);
 ParseOutcome parseFile(const std::string& path, const LoadOptions& options);
 
 // Error numbers of the parse error object.

@@ -30,9 +30,13 @@ void checkInsertable(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr refChild) {
   if (refChild != nullptr && refChild->parent != parent) {
     raiseDomError("Insert position Node must be a Child of the Node to insert under.");
   }
-  for (xmlNodePtr up = parent; up != nullptr; up = up->parent) {
+  // Only a node with children can be an ancestor of parent.
+  for (xmlNodePtr up = child->children != nullptr ? parent->parent : nullptr; up != nullptr;
+       up = up->parent) {
     if (up == child) raiseDomError("Inserting a Node or its ancestor under itself is not allowed.");
   }
+  if (parent == child)
+    raiseDomError("Inserting a Node or its ancestor under itself is not allowed.");
   if (!isDocument(parent)) return;
   if (isTextual(child)) raiseDomError("Cannot insert text as a child of this node.");
   if (child->type != XML_ELEMENT_NODE) return;
