@@ -45,8 +45,12 @@ std::string nextToken(std::string_view s, size_t& i) {
   return std::string(s.substr(start, i - start));
 }
 
+bool isBinary(const ColumnInfo& c) {
+  return c.type == adBinary || c.type == adVarBinary || c.type == adLongVarBinary;
+}
+
 bool isLongOrBinary(const ColumnInfo& c) {
-  return c.isLong || c.type == adBinary || c.type == adVarBinary || c.type == adLongVarBinary;
+  return c.isLong || isBinary(c);
 }
 
 // The unquoted name of a table as the catalog functions want it.
@@ -157,8 +161,13 @@ RowWriter::RowWriter(EngineConnection& engine, const std::vector<ColumnInfo>& co
   }
   locatorsAreKey_ = !locators_.empty();
   if (!locatorsAreKey_) {
+    // Long values may not compare in every engine; they name the row only
+    // when nothing else can.
     for (size_t i = 0; i < columns.size(); ++i) {
       if (writable(i) && !isLongOrBinary(columns[i])) locators_.push_back(i);
+    }
+    for (size_t i = 0; i < columns.size() && locators_.empty(); ++i) {
+      if (writable(i) && !isBinary(columns[i])) locators_.push_back(i);
     }
   }
 }

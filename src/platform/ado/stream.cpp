@@ -143,7 +143,8 @@ std::string Stream::separator() const {
 size_t Stream::textStart() const {
   const std::string bom = byteOrderMark(charset_);
   if (position_ == 0 && !bom.empty() && bytes_.size() >= bom.size() &&
-      std::equal(bom.begin(), bom.end(), bytes_.begin())) {
+      std::equal(bom.begin(), bom.end(), bytes_.begin(),
+                 [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; })) {
     return bom.size();
   }
   return position_;
