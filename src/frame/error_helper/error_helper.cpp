@@ -279,8 +279,9 @@ const DispatchTable& QX_ErrorHelper::dispatchTable() const {
         {"HelpFile", &H::HelpFile},
         {"HelpFileContextID", &H::HelpFileContextID},
     };
-    for (const auto& [name, reader] : readers) {
-      m.method(name, {sw()},
+    for (const auto& entry : readers) {
+      const Reader reader = entry.second;
+      m.method(entry.first, {sw()},
                [reader](H& h, CallArgs& a) { return Variant((h.*reader)(a.lng(0))); });
     }
     return t;
