@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev sqlite3 libxml2-dev libxml2-utils libssl-dev libicu-dev
   unixodbc unixodbc-dev odbc-postgresql postgresql
-  libldap2-dev slapd ldap-utils
+  libldap2-dev slapd ldap-utils libnss-wrapper libresolv-wrapper
   qt6-base-dev libqt6svg6-dev xvfb xauth
   clang clang-format clang-tidy
 )

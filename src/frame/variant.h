@@ -69,7 +69,7 @@ struct StringArray {
 struct VariantArray {
   int32_t lbound = 0;
   std::vector<Variant> items;
-  int32_t ubound() const { return lbound + static_cast<int32_t>(items.size()) - 1; }
+  int32_t ubound() const;  // defined where Variant is complete
   bool operator==(const VariantArray&) const;
 };
 
