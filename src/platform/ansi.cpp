@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -58,7 +59,8 @@ std::string repairUtf8(std::string_view in) {
 
 std::string convert(std::string_view text, const char* to, const char* from, const char* fallback) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+  // iconv_open reports failure as (iconv_t)-1.
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);  // NOLINT(performance-no-int-to-ptr)
   std::string out;
   out.resize(text.size() * 4 + 8);
   char* inPtr = const_cast<char*>(text.data());
@@ -73,7 +75,7 @@ std::string convert(std::string_view text, const char* to, const char* from, con
     --inLeft;
     const size_t n = std::strlen(fallback);
     if (outLeft < n) break;
-    std::memcpy(outPtr, fallback, n);
+    std::copy_n(fallback, n, outPtr);
     outPtr += n;
     outLeft -= n;
   }

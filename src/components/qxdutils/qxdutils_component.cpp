@@ -105,7 +105,7 @@ int comparePart(const std::string& a, const std::string& b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-std::string withSeparator(fs::path p) {
+std::string withSeparator(const fs::path& p) {
   std::string s = p.string();
   if (s.empty() || s.back() != '/') s += '/';
   return s;
@@ -119,7 +119,7 @@ fs::path defaultProfilePath() {
 
 fs::path resolveProfile(const std::string& fileName) {
   if (fileName.empty()) return defaultProfilePath();
-  const fs::path p(fileName);
+  fs::path p(fileName);
   if (p.is_absolute()) return p;
   return defaultProfilePath().parent_path() / p;
 }
