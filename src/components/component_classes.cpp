@@ -3,6 +3,7 @@
 #include "components/qxdutils/qxdutils_component.h"
 #include "components/qxxres/string_table_resource.h"
 #include "frame/catalogue.h"
+#include "settings/xml/xml_classes.h"
 
 namespace qxvb {
 
@@ -21,6 +22,7 @@ ClassInfo component(const char* name, const char* progId, Object (*factory)()) {
 void registerComponentClasses(Catalogue& catalogue) {
   catalogue.add(component("Resource", "QXXRes.Resource", qxxres::makeStringTableResource));
   catalogue.add(component("Utils", "QXDUTILS.Utils", qxdutils::makeQXDUtilsComponent));
+  registerXmlClasses(catalogue);
 }
 
 }  // namespace qxvb

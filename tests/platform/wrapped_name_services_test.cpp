@@ -94,9 +94,18 @@ TEST(WrappedNameServices, ChildPassesUnderNssWrapper) {
   test::writeFile(dir / "group", "staff:x:3001:ann,cid\nnobodyhere:x:3003:\n");
 
   std::vector<std::string> environment;
+  std::string asanOptions = "ASAN_OPTIONS=";
   for (char** variable = environ; *variable != nullptr; ++variable) {
-    environment.emplace_back(*variable);
+    const std::string entry = *variable;
+    if (entry.rfind("ASAN_OPTIONS=", 0) == 0) {
+      asanOptions = entry + ":";
+      continue;
+    }
+    environment.push_back(entry);
   }
+  // Under AddressSanitizer the preloaded wrappers come before its runtime;
+  // the child still runs instrumented, only the order check is off.
+  environment.push_back(asanOptions + "verify_asan_link_order=0");
   environment.push_back(std::string("LD_PRELOAD=") + kNssWrapper + ":" + kResolvWrapper);
   environment.push_back("NSS_WRAPPER_HOSTS=" + (dir / "hosts").string());
   environment.push_back("NSS_WRAPPER_PASSWD=" + (dir / "passwd").string());

@@ -351,7 +351,11 @@ ImportResult importRegText(std::string_view fileBytes) {
   for (const Operation& operation : operations) {
     byDatabase[databasePath(operation.root).string()].push_back(&operation);
   }
-  for (const auto& [file, group] : byDatabase) {
+  for (const auto& entry : byDatabase) {
+    // Named copies: lambdas may not capture structured bindings before C++20's
+    // later rules, which clang does not implement yet.
+    const std::string& file = entry.first;
+    const std::vector<const Operation*>& group = entry.second;
     auto applyGroup = [&] {
       for (const Operation* operation : group) apply(*operation, result);
       return kSuccess;
