@@ -8,7 +8,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql postgresql
   libldap2-dev slapd ldap-utils libnss-wrapper libresolv-wrapper
   qt6-base-dev libqt6svg6-dev xvfb xauth
-  clang clang-format clang-tidy
+  clang libclang-rt-14-dev clang-format clang-tidy
 )
 missing=()
 for p in "${packages[@]}"; do
