@@ -1,0 +1,142 @@
+#include "settings/registry/registry_branch_xml.h"
+
+#include <exception>
+
+#include "frame/automation_error.h"
+#include "frame/string_table.h"
+#include "frame/vb_conversions.h"
+#include "settings/registry/registry_access.h"
+#include "settings/xml/dom_lists.h"
+#include "settings/xml_helper.h"
+
+namespace qxvb {
+
+namespace {
+
+using namespace registry_access;
+
+constexpr int32_t kElementNode = 1;
+
+// Element and attribute names of the branch text, fetched once per call.
+struct BranchNames {
+  std::string document = localString(55515);
+  std::string key = localString(55809);
+  std::string value = localString(55808);
+  std::string hkey = localString(55806);
+  std::string section = localString(55805);
+  std::string name = localString(55378);
+  std::string type = localString(55381);
+  std::string data = localString(55807);
+  std::string start = localString(55804);
+};
+
+struct Builder {
+  QX_XMLHelper& helper;
+  const BranchNames& names;
+  int32_t hkey;
+  std::string hkeyText;
+  XmlDocumentRef document;
+};
+
+void addAttribute(Builder& b, const xml::NodeRef& element, const std::string& name,
+                  const std::string& value) {
+  b.helper.QX_XML_AddAttribute(b.document, element, name, value);
+}
+
+// One level of the branch: first a key element per subkey holding that
+// subkey's own level, then a value element per string or number value. A
+// failure ends this level only.
+void buildLevel(Builder& b, const std::string& path, xml::NodeRef parent) {
+  try {
+    xml::NodeRef root = b.helper.QX_XML_AddOrSetRoot(b.document, b.names.document);
+    if (!parent) parent = root;
+    for (const std::string& name : listedSubKeys(b.hkey, path)) {
+      const xml::NodeRef element = b.helper.QX_XML_AddNode(b.document, parent, b.names.key);
+      if (!element) continue;
+      addAttribute(b, element, b.names.hkey, b.hkeyText);
+      addAttribute(b, element, b.names.section, path);
+      addAttribute(b, element, b.names.name, name);
+      buildLevel(b, path + "\\" + name, element);
+    }
+    for (const ListedValue& value : listedValues(b.hkey, path)) {
+      if (!isListedType(value.type)) continue;
+      const xml::NodeRef element = b.helper.QX_XML_AddNode(b.document, parent, b.names.value);
+      if (!element) continue;
+      addAttribute(b, element, b.names.type, std::to_string(value.type));
+      addAttribute(b, element, b.names.name, value.name);
+      addAttribute(b, element, b.names.data, value.text);
+    }
+  } catch (const std::exception&) {
+    // What was built so far stays; the levels above go on.
+  }
+}
+
+// The text of an attribute the element must have; a missing one fails the
+// way reading a property of Nothing does.
+std::string attributeText(const xml::XmlNode& element, const std::string& name) {
+  const auto attributes = element.attributes();
+  const xml::NodeRef attribute = attributes ? attributes->getNamedItem(name) : nullptr;
+  if (!attribute) raiseVbError(vberr::ObjectNotSet);
+  return attribute->text();
+}
+
+bool isElementNamed(const xml::XmlNode& node, const std::string& name) {
+  return node.nodeType() == kElementNode && node.nodeName() == name;
+}
+
+void writeValueElement(const BranchNames& names, int32_t hkey, const std::string& path,
+                       const xml::XmlNode& element) {
+  const std::string name = attributeText(element, names.name);
+  const int32_t type = CLng(Variant(Val(attributeText(element, names.type))));
+  const std::string data = attributeText(element, names.data);
+  writeValue(hkey, path, name, type, type == kTypeDWord ? Variant(Val(data)) : Variant(data));
+}
+
+// The values of one key element, then its subkeys.
+void writeLevel(const BranchNames& names, int32_t hkey, const std::string& path,
+                const xml::XmlNode& element) {
+  for (xml::NodeRef child = element.firstChild(); child; child = child->nextSibling()) {
+    if (isElementNamed(*child, names.value)) writeValueElement(names, hkey, path, *child);
+  }
+  for (xml::NodeRef child = element.firstChild(); child; child = child->nextSibling()) {
+    if (!isElementNamed(*child, names.key)) continue;
+    writeLevel(names, hkey, path + "\\" + attributeText(*child, names.name), *child);
+  }
+}
+
+}  // namespace
+
+std::string readBranchAsXml(int32_t hkey, const std::string& path) {
+  const BranchNames names;
+  Builder builder{*sharedXmlHelper(), names, hkey, std::to_string(hkey), nullptr};
+  buildLevel(builder, path, nullptr);
+  return builder.document ? builder.document->xml() : std::string();
+}
+
+void writeBranchFromXml(int32_t hkey, const std::string& text, const std::string& path) {
+  auto document = xml::XmlDocument::create(xml::DomVersion::V3);
+  document->async = false;
+  if (!document->loadXML(text)) return;
+  const BranchNames names;
+  const xml::NodeRef start = document->selectSingleNode(names.start);
+  if (!start) return;
+
+  // The whole branch is written in one transaction; a failure met on the
+  // way keeps what was written before it, then reaches the caller.
+  std::exception_ptr failure;
+  bool ran = false;
+  registry::runInTransaction(rootKeyOf(hkey), [&] {
+    ran = true;
+    try {
+      writeLevel(names, hkey, path, *start);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    return registry::kSuccess;
+  });
+  // A root whose store cannot be written: each write fails on its own.
+  if (!ran) writeLevel(names, hkey, path, *start);
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace qxvb

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/automation_error.h"
+#include "frame/catalogue.h"
+#include "frame/module_state.h"
+#include "frame/vb_conversions.h"
+#include "platform/registry_store.h"
+#include "settings/registry/qx_registry.h"
+#include "settings/xml/dom_document.h"
+#include "settings/xml/dom_lists.h"
+#include "support/sandbox.h"
+
+namespace qxvb {
+namespace {
+
+constexpr int32_t kHKCU = static_cast<int32_t>(0x80000001u);
+constexpr int32_t kHKLM = static_cast<int32_t>(0x80000002u);
+constexpr registry::RootKey kUser = registry::RootKey::CurrentUser;
+constexpr registry::RootKey kMachine = registry::RootKey::LocalMachine;
+const std::string kProduct = "Software\\Brackwell\\Quillane";
+
+int32_t errorNumber(const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const AutomationError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+class RegistryBranchXmlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registry::closeThreadConnections();
+    registry::deleteTree(kUser, kProduct);
+    registry::deleteTree(kMachine, kProduct);
+    r = std::static_pointer_cast<QX_Registry>(createObject("QXVBUtils.QX_Registry"));
+  }
+  void TearDown() override {
+    r.reset();
+    unloadThread();
+  }
+
+  // Keys A (x = "1") and A\B (y = 7) below App\Sec.
+  void writeExampleBranch() {
+    r->QX_Reg_WriteSetting(kHKCU, "x", 1, Variant("1"), "App", "Sec\\A");
+    r->QX_Reg_WriteSetting(kHKCU, "y", 4, Variant(7), "App", "Sec\\A\\B");
+  }
+
+  static std::shared_ptr<xml::XmlDocument> parse(const std::string& text) {
+    auto doc = xml::XmlDocument::create();
+    doc->async = false;
+    EXPECT_TRUE(doc->loadXML(text)) << text;
+    return doc;
+  }
+
+  static std::string attribute(const xml::NodeRef& node, const std::string& name) {
+    const auto attributes = node->attributes();
+    const auto item = attributes ? attributes->getNamedItem(name) : nullptr;
+    return item ? item->text() : "<none>";
+  }
+
+  std::shared_ptr<QX_Registry> r;
+};
+
+TEST_F(RegistryBranchXmlTest, KeysComeBeforeValuesAndNestPerLevel) {
+  writeExampleBranch();
+  const std::string text = r->QX_Reg_ReadBranchAsXML(kHKCU, "App", "Sec");
+  const auto doc = parse(text);
+  const xml::NodeRef root = doc->documentElement();
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->nodeName(), "Quillane");
+  ASSERT_EQ(root->childNodes()->length(), 1);
+
+  const xml::NodeRef a = root->firstChild();
+  EXPECT_EQ(a->nodeName(), "Key");
+  EXPECT_EQ(attribute(a, "HKey"), "-2147483647");
+  EXPECT_EQ(attribute(a, "Section"), kProduct + "\\App\\Sec");
+  EXPECT_EQ(attribute(a, "Name"), "A");
+  ASSERT_EQ(a->childNodes()->length(), 2);
+
+  const xml::NodeRef b = a->firstChild();
+  EXPECT_EQ(b->nodeName(), "Key");
+  EXPECT_EQ(attribute(b, "Section"), kProduct + "\\App\\Sec\\A");
+  EXPECT_EQ(attribute(b, "Name"), "B");
+  const xml::NodeRef y = b->firstChild();
+  EXPECT_EQ(y->nodeName(), "Value");
+  EXPECT_EQ(attribute(y, "Type"), "4");
+  EXPECT_EQ(attribute(y, "Name"), "y");
+  EXPECT_EQ(attribute(y, "Data"), "007");
+
+  const xml::NodeRef x = a->lastChild();
+  EXPECT_EQ(x->nodeName(), "Value");
+  EXPECT_EQ(attribute(x, "Type"), "1");
+  EXPECT_EQ(attribute(x, "Name"), "x");
+  EXPECT_EQ(attribute(x, "Data"), "1");
+  // Attributes in the order they were added.
+  EXPECT_LT(text.find("HKey="), text.find("Section="));
+  EXPECT_LT(text.find("Type="), text.find("Data="));
+}
+
+TEST_F(RegistryBranchXmlTest, BranchWrittenUnderAnotherSectionIsTheSameBranch) {
+  writeExampleBranch();
+  r->QX_Reg_WriteSetting(kHKCU, "odd", 1, Variant("<&\"' é>"), "App", "Sec");
+  const std::string text = r->QX_Reg_ReadBranchAsXML(kHKCU, "App", "Sec");
+  r->QX_Reg_WriteBranchFromXML(kHKLM, text, "Other", "Place");
+
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKLM, "x", "Other", "Place\\A"), "1");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKLM, "y", "Other", "Place\\A\\B"), "007");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKLM, "odd", "Other", "Place"), "<&\"' é>");
+  std::uint32_t type = 0;
+  registry::Bytes data;
+  ASSERT_EQ(registry::queryValue(kMachine, kProduct + "\\Other\\Place\\A\\B", "y", type, data),
+            registry::kSuccess);
+  EXPECT_EQ(type, registry::kRegDword);
+  EXPECT_EQ(registry::readDword(data), 7u);
+  ASSERT_EQ(registry::queryValue(kMachine, kProduct + "\\Other\\Place\\A", "x", type, data),
+            registry::kSuccess);
+  EXPECT_EQ(type, registry::kRegSz);
+  EXPECT_EQ(data, registry::makeString("1"));
+
+  // Read back from its new place, the text differs only in its sections.
+  std::string again = r->QX_Reg_ReadBranchAsXML(kHKLM, "Other", "Place");
+  std::string expected = text;
+  for (std::string* t : {&again, &expected}) {
+    for (const std::string& from : {std::string("-2147483646"), std::string("-2147483647"),
+                                    kProduct + "\\Other\\Place", kProduct + "\\App\\Sec"}) {
+      for (size_t at = t->find(from); at != std::string::npos; at = t->find(from, at)) {
+        t->replace(at, from.size(), "*");
+      }
+    }
+  }
+  EXPECT_EQ(again, expected);
+}
+
+TEST_F(RegistryBranchXmlTest, EmptyKeysAndBinaryValuesLeaveNoTrace) {
+  registry::createKey(kUser, kProduct + "\\App\\Sec\\Empty");
+  registry::setValue(kUser, kProduct + "\\App\\Sec", "bin", registry::kRegBinary, {1, 2});
+  registry::setValue(kUser, kProduct + "\\App\\Sec", "exp", registry::kRegExpandSz,
+                     registry::makeString("%HOME%"));
+  const std::string text = r->QX_Reg_ReadBranchAsXML(kHKCU, "App", "Sec");
+  const auto doc = parse(text);
+  const xml::NodeRef root = doc->documentElement();
+  ASSERT_EQ(root->childNodes()->length(), 1);
+  EXPECT_EQ(attribute(root->firstChild(), "Name"), "Empty");
+  EXPECT_FALSE(root->firstChild()->hasChildNodes());
+  EXPECT_EQ(text.find("bin"), std::string::npos);
+
+  r->QX_Reg_WriteBranchFromXML(kHKCU, text, "Copy");
+  EXPECT_NE(registry::openKey(kUser, kProduct + "\\Copy\\Empty"), registry::kSuccess);
+  EXPECT_NE(registry::openKey(kUser, kProduct + "\\Copy"), registry::kSuccess);
+}
+
+TEST_F(RegistryBranchXmlTest, MissingBranchGivesTheBareDocumentElement) {
+  const auto doc = parse(r->QX_Reg_ReadBranchAsXML(kHKCU, "Nothing", "Here"));
+  EXPECT_EQ(doc->documentElement()->nodeName(), "Quillane");
+  EXPECT_FALSE(doc->documentElement()->hasChildNodes());
+}
+
+TEST_F(RegistryBranchXmlTest, TextsThatDoNotParseOrHaveNoStartElementChangeNothing) {
+  for (const std::string& text :
+       {std::string("<Quillane><Value Type='1' Name='a' Data='1'>"), std::string(""),
+        std::string("not xml at all"),
+        std::string("<Other><Value Type='1' Name='a' Data='1'/></Other>"),
+        std::string("<Root><Quillane><Value Type='1' Name='a' Data='1'/></Quillane></Root>")}) {
+    EXPECT_NO_THROW(r->QX_Reg_WriteBranchFromXML(kHKCU, text, "App")) << text;
+  }
+  EXPECT_NE(registry::openKey(kUser, kProduct + "\\App"), registry::kSuccess);
+}
+
+TEST_F(RegistryBranchXmlTest, ElementsWithoutTheirAttributesRaiseAfterEarlierWrites) {
+  const std::string missingName =
+      "<Quillane><Value Type='1' Name='a' Data='1'/><Value Type='1' Data='2'/>"
+      "<Value Type='1' Name='c' Data='3'/></Quillane>";
+  EXPECT_EQ(errorNumber([&] { r->QX_Reg_WriteBranchFromXML(kHKCU, missingName, "App"); }), 91);
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "a", "App"), "1");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "c", "App"), "Not Found");
+
+  const std::string keyWithoutName =
+      "<Quillane><Value Type='4' Name='n' Data='5'/><Key HKey='1'/></Quillane>";
+  EXPECT_EQ(errorNumber([&] { r->QX_Reg_WriteBranchFromXML(kHKCU, keyWithoutName, "K"); }), 91);
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "n", "K"), "005");
+
+  EXPECT_EQ(errorNumber([&] {
+              r->QX_Reg_WriteBranchFromXML(kHKCU, "<Quillane><Value Name='t' Data='x'/></Quillane>",
+                                           "T");
+            }),
+            91);
+}
+
+TEST_F(RegistryBranchXmlTest, TypesAndDataAreReadAsNumbers) {
+  const std::string text =
+      "<Quillane>"
+      "<Value Type='4' Name='num' Data='0012'/>"
+      "<Value Type='4' Name='junk' Data='abc'/>"
+      "<Value Type=' 1 ' Name='str' Data='007'/>"
+      "<Value Type='2' Name='exp' Data='xyz'/>"
+      "<Other Type='1' Name='skipped' Data='1'/>"
+      "<Key Name='Sub'><Value Type='1' Name='deep' Data='d'/></Key>"
+      "</Quillane>";
+  r->QX_Reg_WriteBranchFromXML(kHKCU, text, "App");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "num", "App"), "012");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "junk", "App"), "000");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "str", "App"), "007");
+  // Any type other than a number is stored as a string, without a
+  // terminator unless it is the string type itself.
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "exp", "App"), "xy");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "skipped", "App"), "Not Found");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "deep", "App", "Sub"), "d");
+}
+
+TEST_F(RegistryBranchXmlTest, CorruptStoreReadsAnEmptyBranchAndWritesNothing) {
+  r->QX_Reg_WriteSetting(kHKCU, "v", 1, Variant("1"), "App");
+  const std::filesystem::path file = registry::databasePath(kUser);
+  registry::closeThreadConnections();
+  std::filesystem::remove(file.string() + "-wal");
+  std::filesystem::remove(file.string() + "-shm");
+  test::writeFile(file, std::string(8192, 'x'));
+
+  const auto doc = parse(r->QX_Reg_ReadBranchAsXML(kHKCU, "App"));
+  EXPECT_FALSE(doc->documentElement()->hasChildNodes());
+  EXPECT_NO_THROW(r->QX_Reg_WriteBranchFromXML(
+      kHKCU, "<Quillane><Value Type='1' Name='a' Data='1'/></Quillane>", "App"));
+  EXPECT_EQ(test::readFile(file), std::string(8192, 'x'));
+  // Elements that lack attributes still fail, store or no store.
+  EXPECT_EQ(errorNumber([&] {
+              r->QX_Reg_WriteBranchFromXML(kHKCU, "<Quillane><Value Type='1'/></Quillane>", "A");
+            }),
+            91);
+
+  registry::closeThreadConnections();
+  std::filesystem::remove(file);
+  registry::clearFailures();
+}
+
+TEST_F(RegistryBranchXmlTest, LateBoundBranchCalls) {
+  writeExampleBranch();
+  Object reg = createObject("QXVBUtils.QX_Registry");
+  const std::string text =
+      CStr(reg->call("QX_Reg_ReadBranchAsXML", {Variant(kHKCU), Variant("App"), Variant("Sec")}));
+  EXPECT_NE(text.find("Name=\"B\""), std::string::npos);
+  reg->call("QX_Reg_WriteBranchFromXML", {Variant(kHKCU), Variant(text), Variant("Copy")});
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "y", "Copy", "A\\B"), "007");
+  const std::string whole = CStr(reg->call("qx_reg_readbranchasxml", {Variant(kHKCU)}));
+  EXPECT_NE(whole.find("Name=\"Copy\""), std::string::npos);
+  EXPECT_EQ(errorNumber([&] { reg->call("QX_Reg_WriteBranchFromXML", {Variant(kHKCU)}); }), 449);
+}
+
+}  // namespace
+}  // namespace qxvb
