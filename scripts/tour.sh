@@ -37,3 +37,10 @@ step --json qxvbutils.qxutilities QXSAVEERRINFO l:1 s:x s:y
 step --json QXVBUtils.QXUtilities NoSuchMember
 step --json QXVBUtils.QX_RegistryKey Anything
 step --json QXVBUtils.QXUtilities QXSaveErrInfo l:5
+
+echo
+echo "== Network parameters and host names"
+step --json QXVBUtils.QX_NetworkParams QX_NP_GetHostName
+step --json QXVBUtils.QX_NetworkParams QX_NP_GetDnsServerList
+step --json QXVBUtils.QX_NetworkParams QX_NP_GetHostNameFromIP s:127.0.0.1
+step --json QXVBUtils.QX_NetworkParams QX_NP_GetHostNameFromIP s:255.255.255.255

@@ -125,6 +125,15 @@ inline constexpr int32_t adPropOptional = 2;
 inline constexpr int32_t adPropRead = 512;
 inline constexpr int32_t adPropWrite = 1024;
 
+inline constexpr bool isBinaryType(int32_t type) {
+  return type == adBinary || type == adVarBinary || type == adLongVarBinary;
+}
+
+inline constexpr bool isTextType(int32_t type) {
+  return type == adChar || type == adVarChar || type == adLongVarChar || type == adWChar ||
+         type == adVarWChar || type == adLongVarWChar || type == adBSTR;
+}
+
 // The DefinedSize ADO reports for long (unbounded) columns.
 inline constexpr int32_t kLongDefinedSize = 2147483647;
 

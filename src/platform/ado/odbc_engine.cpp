@@ -505,7 +505,9 @@ class OdbcCursor : public Cursor {
 
   Variant readPiece(size_t c, int64_t count) override {
     if (count <= 0) return Variant::null();
-    if (state_[c] == State::Cached) return pieceOfCache(c, static_cast<size_t>(count));
+    if (state_[c] == State::Cached) {
+      return nextPiece(cache_[c], pieceOffset_[c], static_cast<size_t>(count));
+    }
     if (state_[c] == State::Done) return Variant::null();
     if (state_[c] == State::Unread) enter(c);
     state_[c] = State::Streaming;
@@ -610,27 +612,6 @@ class OdbcCursor : public Cursor {
 
   Variant finishStream(size_t c) {
     state_[c] = State::Done;
-    return Variant::null();
-  }
-
-  Variant pieceOfCache(size_t c, size_t count) {
-    size_t& offset = pieceOffset_[c];
-    if (const auto* bytes = cache_[c].get<ByteArray>()) {
-      if (offset >= bytes->data.size()) return Variant::null();
-      const size_t take = std::min(count, bytes->data.size() - offset);
-      ByteArray piece;
-      piece.data.assign(bytes->data.begin() + static_cast<std::ptrdiff_t>(offset),
-                        bytes->data.begin() + static_cast<std::ptrdiff_t>(offset + take));
-      offset += take;
-      return Variant(std::move(piece));
-    }
-    if (const auto* text = cache_[c].get<std::string>()) {
-      if (offset >= text->size()) return Variant::null();
-      const std::string_view rest = std::string_view(*text).substr(offset);
-      const size_t take = codePointOffset(rest, count);
-      offset += take;
-      return Variant(std::string(rest.substr(0, take)));
-    }
     return Variant::null();
   }
 

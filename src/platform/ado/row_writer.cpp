@@ -167,7 +167,7 @@ RowWriter::RowWriter(EngineConnection& engine, const std::vector<ColumnInfo>& co
       if (writable(i) && !isLongOrBinary(columns[i])) locators_.push_back(i);
     }
     for (size_t i = 0; i < columns.size() && locators_.empty(); ++i) {
-      if (writable(i) && !isBinary(columns[i])) locators_.push_back(i);
+      if (writable(i) && !isBinaryType(columns[i].type)) locators_.push_back(i);
     }
   }
 }

@@ -25,15 +25,6 @@ constexpr int32_t adBookmarkCurrent = 0;
 constexpr int32_t adBookmarkFirst = 1;
 constexpr int32_t adBookmarkLast = 2;
 
-bool isBinaryType(int32_t t) {
-  return t == adBinary || t == adVarBinary || t == adLongVarBinary;
-}
-
-bool isTextType(int32_t t) {
-  return t == adChar || t == adVarChar || t == adLongVarChar || t == adWChar || t == adVarWChar ||
-         t == adLongVarWChar || t == adBSTR;
-}
-
 ByteArray bytesOf(const Variant& v) {
   if (const auto* bytes = v.get<ByteArray>()) return ByteArray{0, bytes->data};
   const std::string text = CStr(v);
@@ -386,25 +377,8 @@ Variant Rowset::getChunk(size_t column, int32_t count) {
     chunkOffset_[column] = 0;
     chunkColumn_ = column;
   }
-  const Variant& v = rows_[static_cast<size_t>(pos_)][column];
-  size_t& offset = chunkOffset_[column];
-  if (const auto* bytes = v.get<ByteArray>()) {
-    if (offset >= bytes->data.size()) return Variant::null();
-    const size_t take = std::min(static_cast<size_t>(count), bytes->data.size() - offset);
-    ByteArray piece;
-    piece.data.assign(bytes->data.begin() + static_cast<std::ptrdiff_t>(offset),
-                      bytes->data.begin() + static_cast<std::ptrdiff_t>(offset + take));
-    offset += take;
-    return Variant(std::move(piece));
-  }
-  if (const auto* text = v.get<std::string>()) {
-    if (offset >= text->size()) return Variant::null();
-    const std::string_view rest = std::string_view(*text).substr(offset);
-    const size_t take = codePointOffset(rest, static_cast<size_t>(count));
-    offset += take;
-    return Variant(std::string(rest.substr(0, take)));
-  }
-  return Variant::null();
+  return nextPiece(rows_[static_cast<size_t>(pos_)][column], chunkOffset_[column],
+                   static_cast<size_t>(count));
 }
 
 void Rowset::appendChunk(size_t column, const Variant& data) {

@@ -220,24 +220,11 @@ class SqliteCursor : public Cursor {
     const int i = static_cast<int>(column);
     const int kind = sqlite3_column_type(stmt_, i);
     if (kind == SQLITE_NULL || count <= 0) return Variant::null();
-    size_t& offset = pieceOffsets_[column];
-    if (kind == SQLITE_BLOB) {
-      const auto* p = static_cast<const uint8_t*>(sqlite3_column_blob(stmt_, i));
-      const auto n = static_cast<size_t>(sqlite3_column_bytes(stmt_, i));
-      if (offset >= n) return Variant::null();
-      const size_t take = std::min(n - offset, static_cast<size_t>(count));
-      ByteArray piece;
-      piece.data.assign(p + offset, p + offset + take);
-      offset += take;
-      return Variant(std::move(piece));
-    }
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-    const std::string_view text(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
-    if (offset >= text.size()) return Variant::null();
-    const std::string_view rest = text.substr(offset);
-    const size_t take = codePointOffset(rest, static_cast<size_t>(count));
-    offset += take;
-    return Variant(std::string(rest.substr(0, take)));
+    const bool binary = kind == SQLITE_BLOB;
+    const void* p = binary ? sqlite3_column_blob(stmt_, i) : sqlite3_column_text(stmt_, i);
+    const std::string_view data(static_cast<const char*>(p),
+                                static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+    return nextPiece(data, binary, pieceOffsets_[column], static_cast<size_t>(count));
   }
 
  private:

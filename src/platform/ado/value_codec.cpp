@@ -1,5 +1,6 @@
 #include "platform/ado/value_codec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -205,6 +206,27 @@ std::string fromUtf16(std::u16string_view utf16) {
     }
   }
   return out;
+}
+
+Variant nextPiece(std::string_view data, bool binary, size_t& offset, size_t count) {
+  if (offset >= data.size() || count == 0) return Variant::null();
+  const std::string_view rest = data.substr(offset);
+  const size_t take = binary ? std::min(count, rest.size()) : codePointOffset(rest, count);
+  offset += take;
+  if (!binary) return Variant(std::string(rest.substr(0, take)));
+  ByteArray piece;
+  piece.data.assign(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(take));
+  return Variant(std::move(piece));
+}
+
+Variant nextPiece(const Variant& value, size_t& offset, size_t count) {
+  if (const auto* bytes = value.get<ByteArray>()) {
+    const std::string_view data(reinterpret_cast<const char*>(bytes->data.data()),
+                                bytes->data.size());
+    return nextPiece(data, true, offset, count);
+  }
+  if (const auto* text = value.get<std::string>()) return nextPiece(*text, false, offset, count);
+  return Variant::null();
 }
 
 size_t codePointCount(std::string_view utf8) {

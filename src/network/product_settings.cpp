@@ -1,0 +1,33 @@
+#include "network/product_settings.h"
+
+#include <vector>
+
+#include "frame/catalogue.h"
+#include "frame/dispatch.h"
+#include "frame/qxutilities.h"
+#include "frame/vb_conversions.h"
+
+namespace qxvb {
+
+std::string componentText(int32_t id) {
+  const Object resource = createObject("QXXRes.Resource");
+  std::vector<Variant> args{Variant(id)};
+  return CStr(resource->invoke("GetLocalString", kMethod, args));
+}
+
+std::optional<std::string> productSetting(const std::string& item, const std::string& section,
+                                          int32_t length) {
+  QXUtilities utilities;
+  std::string name = item;
+  std::string value;
+  int32_t valueLength = length;
+  if (!utilities.QXGetSetting(name, value, valueLength, section)) return std::nullopt;
+  return value;
+}
+
+bool switchSettingOn(const std::string& item, const std::string& section) {
+  const std::optional<std::string> value = productSetting(item, section, 1);
+  return value && (*value == "y" || *value == "Y");
+}
+
+}  // namespace qxvb
