@@ -14,6 +14,10 @@ Object makeclsSortData();
 Object makeQX_XMLHelper();
 Object makeQX_ErrorHelper();
 Object makeQX_NetworkParams();
+Object makeQX_Registry();
+Object makeQX_RegistryKey();
+Object makeQX_RegistryValue();
+Object makeQX_DotNet();
 
 namespace {
 
@@ -50,7 +54,7 @@ const Entry kClasses[] = {
     {"QXPrintDlgs", kNotCreatable, "{F45DB197-F157-48CC-B023-5EB43FDF4978}",
      "{D833CBB1-8371-433B-BCB4-D6F78F0D296B}", nullptr, ""},
     {"QX_Registry", kGlobal, "{C258CB22-86BE-4A6F-BBAC-A25E62FAA3F0}",
-     "{1BD24AA0-342B-414A-A6BB-6E662D9DFC4B}", nullptr, ""},
+     "{1BD24AA0-342B-414A-A6BB-6E662D9DFC4B}", makeQX_Registry, ""},
     {"ShOpenDirTV", kMulti, "{69E0B82B-EE90-45BB-9140-1B15DD9E3FB1}",
      "{6655546F-8477-4420-8C3F-327C94E8CF78}", nullptr, "{E32C8D2C-8DAD-4DAA-8C64-61DC1BCE8B94}"},
     {"QX_ErrorHelper", kMulti, "{2D5FDB4D-6F60-4DFD-AE81-B3A6E627A552}",
@@ -58,11 +62,11 @@ const Entry kClasses[] = {
     {"QX_NetworkParams", kGlobal, "{A6B042AD-D4F1-44E6-8D18-5E62360EEB62}",
      "{1195211D-1C60-4AAB-825B-E96BD94440E4}", makeQX_NetworkParams, ""},
     {"QX_DotNet", kGlobal, "{F828B025-2E0F-46B6-9006-F4FBE733A0A5}",
-     "{E04F77B2-960A-4FF5-A8CE-EE61D53C8C81}", nullptr, ""},
+     "{E04F77B2-960A-4FF5-A8CE-EE61D53C8C81}", makeQX_DotNet, ""},
     {"QX_RegistryKey", kNotCreatable, "{AC290CBE-8586-472A-8342-065820238BA4}",
-     "{2981B7A1-0094-4057-919D-E6D23090AF75}", nullptr, ""},
+     "{2981B7A1-0094-4057-919D-E6D23090AF75}", makeQX_RegistryKey, ""},
     {"QX_RegistryValue", kNotCreatable, "{682DE9BB-19CF-46B1-AB3B-F83C99D9BD82}",
-     "{F2C25E82-5147-4838-A49B-64AE408F0937}", nullptr, ""},
+     "{F2C25E82-5147-4838-A49B-64AE408F0937}", makeQX_RegistryValue, ""},
     {"QX_XMLHelper", kGlobal, "{F4B6A7CB-AB18-41B6-95AC-9990DC9FB289}",
      "{8E026AE6-EBF5-4A09-9EAE-F8813E77EBFB}", makeQX_XMLHelper, ""},
     {"QX_clsMinMaxFlickerFreeForm", kMulti, "{4AE6FFC0-DB9D-4BF7-9251-75F3D913B954}",
