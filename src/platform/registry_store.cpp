@@ -43,34 +43,60 @@ std::optional<std::int64_t> findChild(Connection& connection, std::int64_t paren
   return query.integer(0);
 }
 
-std::optional<std::int64_t> findKey(Connection& connection,
-                                    const std::vector<std::string>& components) {
+std::string joinedPath(const std::vector<std::string>& components, std::size_t count) {
+  std::string path;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) path += '\\';
+    path += components[i];
+  }
+  return path;
+}
+
+// Walks the key path, starting at the key itself or its parent when the
+// connection's open transaction has met them before (the usual case of a
+// branch written value by value). Missing keys are made when make is set.
+std::optional<std::int64_t> walkKey(Connection& connection,
+                                    const std::vector<std::string>& components, bool make,
+                                    bool* created) {
+  if (created != nullptr) *created = false;
+  const bool caching = connection.depth > 0;
   std::int64_t id = kRootKeyId;
-  for (const std::string& name : components) {
-    const std::optional<std::int64_t> child = findChild(connection, id, name);
-    if (!child) return std::nullopt;
-    id = *child;
+  std::size_t known = 0;
+  if (caching && !components.empty()) {
+    for (const std::size_t count : {components.size(), components.size() - 1}) {
+      const auto found = connection.keyIds.find(joinedPath(components, count));
+      if (found == connection.keyIds.end()) continue;
+      id = found->second;
+      known = count;
+      break;
+    }
+  }
+  for (std::size_t i = known; i < components.size(); ++i) {
+    const std::optional<std::int64_t> child = findChild(connection, id, components[i]);
+    if (child) {
+      id = *child;
+    } else if (make) {
+      Query insert(connection, "INSERT INTO reg_keys(parent, name, fold) VALUES(?1, ?2, ?3)");
+      insert.bind(1, id).bind(2, components[i]).bind(3, unicode::foldName(components[i]));
+      insert.step();
+      id = sqlite3_last_insert_rowid(connection.handle());
+      if (created != nullptr) *created = true;
+    } else {
+      return std::nullopt;
+    }
+    if (caching) connection.keyIds[joinedPath(components, i + 1)] = id;
   }
   return id;
 }
 
+std::optional<std::int64_t> findKey(Connection& connection,
+                                    const std::vector<std::string>& components) {
+  return walkKey(connection, components, false, nullptr);
+}
+
 std::int64_t makeKey(Connection& connection, const std::vector<std::string>& components,
                      bool* created) {
-  if (created != nullptr) *created = false;
-  std::int64_t id = kRootKeyId;
-  for (const std::string& name : components) {
-    const std::optional<std::int64_t> child = findChild(connection, id, name);
-    if (child) {
-      id = *child;
-      continue;
-    }
-    Query insert(connection, "INSERT INTO reg_keys(parent, name, fold) VALUES(?1, ?2, ?3)");
-    insert.bind(1, id).bind(2, name).bind(3, unicode::foldName(name));
-    insert.step();
-    id = sqlite3_last_insert_rowid(connection.handle());
-    if (created != nullptr) *created = true;
-  }
-  return id;
+  return *walkKey(connection, components, true, created);
 }
 
 bool hasSubKeys(Connection& connection, std::int64_t id) {
@@ -228,6 +254,7 @@ Status deleteKey(RootKey root, std::string_view path) {
     const std::optional<std::int64_t> id = findKey(connection, target.components);
     if (!id) return kFileNotFound;
     if (hasSubKeys(connection, *id)) return kAccessDenied;
+    connection.keyIds.clear();
     Query values(connection, "DELETE FROM reg_values WHERE key = ?1");
     values.bind(1, *id).step();
     Query key(connection, "DELETE FROM reg_keys WHERE id = ?1");
@@ -242,6 +269,7 @@ Status deleteTree(RootKey root, std::string_view path) {
     Connection& connection = *target.connection;
     const std::optional<std::int64_t> id = findKey(connection, target.components);
     if (!id) return kFileNotFound;
+    connection.keyIds.clear();
     Query values(connection,
                  "WITH RECURSIVE branch(id) AS (SELECT ?1 UNION ALL"
                  " SELECT k.id FROM reg_keys k JOIN branch b ON k.parent = b.id)"

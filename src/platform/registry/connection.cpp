@@ -104,6 +104,11 @@ void Connection::exec(const char* sql) {
   if (rc != SQLITE_OK) fail(db_, rc);
 }
 
+void Connection::run(const char* sql) {
+  Query query(*this, sql);
+  query.step();
+}
+
 namespace {
 
 std::int64_t dataVersion(Connection& connection) {
@@ -181,9 +186,10 @@ Bytes Query::blob(int column) const {
 Transaction::Transaction(Connection& connection, bool write)
     : connection_(connection), write_(write) {
   if (connection_.depth == 0) {
-    connection_.exec(write ? "BEGIN IMMEDIATE" : "BEGIN");
+    connection_.keyIds.clear();
+    connection_.run(write ? "BEGIN IMMEDIATE" : "BEGIN");
   } else if (write) {
-    connection_.exec("SAVEPOINT store_call");
+    connection_.run("SAVEPOINT store_call");
   }
   ++connection_.depth;
 }
@@ -191,6 +197,7 @@ Transaction::Transaction(Connection& connection, bool write)
 Transaction::~Transaction() {
   if (!open_) return;
   --connection_.depth;
+  connection_.keyIds.clear();
   sqlite3* db = connection_.handle();
   if (connection_.depth == 0) {
     if (sqlite3_get_autocommit(db) == 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -201,9 +208,10 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
   if (connection_.depth == 1) {
-    connection_.exec("COMMIT");
+    connection_.keyIds.clear();
+    connection_.run("COMMIT");
   } else if (write_) {
-    connection_.exec("RELEASE store_call");
+    connection_.run("RELEASE store_call");
   }
   --connection_.depth;
   open_ = false;

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/registry/roots.h"
 #include "platform/registry_store.h"
@@ -52,6 +53,8 @@ class Connection {
   // A cached prepared statement, reset and unbound.
   sqlite3_stmt* statement(const char* sql);
   void exec(const char* sql);
+  // Runs a single statement through the statement cache.
+  void run(const char* sql);
   // Forgets the handle without closing it (a forked child must not close
   // its parent's connections).
   void abandon() { db_ = nullptr; }
@@ -63,6 +66,12 @@ class Connection {
 
   EnumCursor keyCursor;
   EnumCursor valueCursor;
+  // Key ids by path (components joined with backslashes, as the caller
+  // spelled them), kept while a transaction is open: nobody else can change
+  // the keys then, so a branch written key by key finds each key once.
+  // Emptied when the transaction or a savepoint ends without committing, and
+  // when keys are deleted.
+  std::unordered_map<std::string, std::int64_t> keyIds;
   bool schemaReady = false;
   int depth = 0;  // nesting of store transactions
   pid_t owner = 0;

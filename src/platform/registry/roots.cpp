@@ -20,10 +20,17 @@ constexpr RootNames kRootNames[] = {
     {RootKey::CurrentConfig, "HKEY_CURRENT_CONFIG", "HKCC"},
 };
 
-std::filesystem::path environmentFolder(const char* variable) {
+// Plain string joins: every store call asks for its file, and path
+// arithmetic would cost more than the lookup it serves.
+std::string joinedFolder(std::string folder, std::string_view name) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  folder += name;
+  return folder;
+}
+
+std::string environmentText(const char* variable) {
   const char* value = std::getenv(variable);
-  if (value == nullptr || *value == '\0') return {};
-  return std::filesystem::path(value);
+  return value == nullptr ? std::string() : std::string(value);
 }
 
 bool sameAsciiName(std::string_view a, std::string_view b) {
@@ -59,17 +66,17 @@ Status mapRoot(RootKey root, RootMapping& mapping) {
 
 std::filesystem::path databaseFile(Database database) {
   if (database == Database::Machine) {
-    std::filesystem::path dir = environmentFolder("QXVB_MACHINE_DIR");
+    std::string dir = environmentText("QXVB_MACHINE_DIR");
     if (dir.empty()) dir = "/var/lib/qxvbutils";
-    return dir / "registry-hklm.sqlite";
+    return joinedFolder(std::move(dir), "registry-hklm.sqlite");
   }
-  std::filesystem::path config = environmentFolder("XDG_CONFIG_HOME");
+  std::string config = environmentText("XDG_CONFIG_HOME");
   if (config.empty()) {
-    std::filesystem::path home = environmentFolder("HOME");
+    std::string home = environmentText("HOME");
     if (home.empty()) home = "/";
-    config = home / ".config";
+    config = joinedFolder(std::move(home), ".config");
   }
-  return config / "qxvbutils" / "registry-hkcu.sqlite";
+  return joinedFolder(std::move(config), "qxvbutils/registry-hkcu.sqlite");
 }
 
 std::filesystem::path databasePath(RootKey root) {
