@@ -18,6 +18,7 @@ Object makeQX_Registry();
 Object makeQX_RegistryKey();
 Object makeQX_RegistryValue();
 Object makeQX_DotNet();
+Object makeQX_File_Utils();
 
 namespace {
 
@@ -42,7 +43,7 @@ const Entry kClasses[] = {
     {"QX_ADO_Utilities", kGlobal, "{51BA400E-A066-466C-A926-E2DD389806BC}",
      "{70DA723A-EF8F-4B26-8472-AC13EF5C900F}", nullptr, ""},
     {"QX_File_Utils", kGlobal, "{38F41C09-0D80-4037-B4FD-B8E9E53EC498}",
-     "{2074EE1B-383A-49BC-A74E-71E3452CDC01}", nullptr, ""},
+     "{2074EE1B-383A-49BC-A74E-71E3452CDC01}", makeQX_File_Utils, ""},
     {"QXCommonDlg", kMulti, "{891411F4-DE6A-48FE-BDD4-109B35BF4DDD}",
      "{FD62441A-EF8E-4467-849C-137017F8ECBA}", nullptr, ""},
     {"QXOpenFileName", kNotCreatable, "{23B003F1-D29E-4260-B32A-C2AEE727976F}",
