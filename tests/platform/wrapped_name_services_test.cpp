@@ -106,6 +106,9 @@ TEST(WrappedNameServices, ChildPassesUnderNssWrapper) {
   // Under AddressSanitizer the preloaded wrappers come before its runtime;
   // the child still runs instrumented, only the order check is off.
   environment.push_back(asanOptions + "verify_asan_link_order=0");
+  // The sanitizer runtimes cannot follow libraries loaded with RTLD_DEEPBIND.
+  environment.push_back("NSS_WRAPPER_DISABLE_DEEPBIND=1");
+  environment.push_back("RESOLV_WRAPPER_DISABLE_DEEPBIND=1");
   environment.push_back(std::string("LD_PRELOAD=") + kNssWrapper + ":" + kResolvWrapper);
   environment.push_back("NSS_WRAPPER_HOSTS=" + (dir / "hosts").string());
   environment.push_back("NSS_WRAPPER_PASSWD=" + (dir / "passwd").string());
