@@ -7,7 +7,7 @@ packages=(
   libsqlite3-dev sqlite3 libxml2-dev libxml2-utils libssl-dev libicu-dev
   unixodbc unixodbc-dev odbc-postgresql postgresql
   libldap2-dev slapd ldap-utils libnss-wrapper libresolv-wrapper
-  qt6-base-dev libqt6svg6-dev xvfb xauth
+  qt6-base-dev qt6-svg-dev xvfb xauth
   clang libclang-rt-14-dev clang-format clang-tidy
 )
 missing=()

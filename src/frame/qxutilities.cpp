@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "frame/dispatch.h"
+#include "frame/member_extensions.h"
 #include "frame/vb_conversions.h"
 
 namespace qxvb {
@@ -56,6 +57,7 @@ const DispatchTable& QXUtilities::dispatchTable() const {
     addFrameMembers(members);
     addSettingsMembers(members);
     addTextMembers(members);
+    applyMemberExtensions("QXUtilities", t);
     return t;
   }();
   return table;
