@@ -44,3 +44,18 @@ step --json QXVBUtils.QX_NetworkParams QX_NP_GetHostName
 step --json QXVBUtils.QX_NetworkParams QX_NP_GetDnsServerList
 step --json QXVBUtils.QX_NetworkParams QX_NP_GetHostNameFromIP s:127.0.0.1
 step --json QXVBUtils.QX_NetworkParams QX_NP_GetHostNameFromIP s:255.255.255.255
+
+echo
+echo "== The registry: values below the product's key, branches as XML"
+hkcu=l:-2147483647
+step --json QXVBUtils.QX_Registry QX_Reg_WriteSetting $hkcu s:Count l:4 l:5 s:Tour s:Demo
+step --json QXVBUtils.QX_Registry QX_Reg_WriteSetting $hkcu s:Greeting l:1 s:hello s:Tour 's:Demo\Inner'
+step --json QXVBUtils.QX_Registry QX_Reg_ReadSetting $hkcu s:Count s:Tour s:Demo
+step --json QXVBUtils.QX_Registry QX_Reg_ReadSetting $hkcu s:Missing s:Tour s:Demo
+step --json QXVBUtils.QX_Registry QX_Reg_ReadBranchAsXML $hkcu s:Tour
+branch='<Quillane><Key Name="Copied"><Value Type="4" Name="Count" Data="7"/></Key><Value Type="1" Name="Greeting" Data="hi"/></Quillane>'
+step --json QXVBUtils.QX_Registry QX_Reg_WriteBranchFromXML $hkcu "s:$branch" s:Tour s:Restored
+step --json QXVBUtils.QX_Registry QX_Reg_ReadBranchAsXML $hkcu s:Tour s:Restored
+echo
+echo "The restored key in the registry store:"
+"$bin/qxreg" query 'HKCU\Software\Brackwell\Quillane\Tour\Restored\Copied' || true
