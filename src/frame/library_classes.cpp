@@ -19,6 +19,7 @@ Object makeQX_RegistryKey();
 Object makeQX_RegistryValue();
 Object makeQX_DotNet();
 Object makeQX_File_Utils();
+Object makeQX_ADO_Utilities();
 
 namespace {
 
@@ -41,7 +42,7 @@ const Entry kClasses[] = {
     {"QXEnums", kGlobal, "{9AB31D49-3853-49D2-837A-20BB412A8C68}",
      "{13D70674-751B-4738-A8EF-BE89130C08FD}", makeQXEnums, ""},
     {"QX_ADO_Utilities", kGlobal, "{51BA400E-A066-466C-A926-E2DD389806BC}",
-     "{70DA723A-EF8F-4B26-8472-AC13EF5C900F}", nullptr, ""},
+     "{70DA723A-EF8F-4B26-8472-AC13EF5C900F}", makeQX_ADO_Utilities, ""},
     {"QX_File_Utils", kGlobal, "{38F41C09-0D80-4037-B4FD-B8E9E53EC498}",
      "{2074EE1B-383A-49BC-A74E-71E3452CDC01}", makeQX_File_Utils, ""},
     {"QXCommonDlg", kMulti, "{891411F4-DE6A-48FE-BDD4-109B35BF4DDD}",

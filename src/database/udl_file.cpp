@@ -1,0 +1,181 @@
+#include "database/udl_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "database/connection_string_items.h"
+#include "frame/automation_error.h"
+#include "platform/registry/unicode.h"
+#include "platform/unicode.h"
+
+namespace qxvb::udl {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int32_t kDiskFull = 61;
+
+std::string swapByteOrder(std::string_view bytes) {
+  std::string out(bytes.substr(0, bytes.size() & ~size_t{1}));
+  for (size_t i = 0; i + 1 < out.size(); i += 2) std::swap(out[i], out[i + 1]);
+  return out;
+}
+
+bool startsWith(std::string_view bytes, std::string_view mark) {
+  return bytes.substr(0, mark.size()) == mark;
+}
+
+// The VB error for a failed file-system call.
+int32_t errorNumberFor(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return vberr::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+      return vberr::PermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+      return kDiskFull;
+    default:
+      return vberr::PathFileAccessError;
+  }
+}
+
+// The permissions a newly created file gets: the process's umask applied
+// to 0666. Read from /proc so that no other thread sees the mask change.
+mode_t newFileMode() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) {
+      return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+  }
+  return 0644;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// The file that is written: the target of a symbolic link, so the link
+// keeps pointing at the new contents.
+fs::path targetOf(const fs::path& path) {
+  std::error_code ec;
+  if (fs::is_symlink(path, ec)) {
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    if (!ec) return resolved;
+  }
+  return path;
+}
+
+void checkCanReplace(const fs::path& file) {
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) raiseVbError(vberr::PathNotFound);
+  const fs::file_status status = fs::status(file, ec);
+  if (fs::is_directory(status)) raiseVbError(vberr::PermissionDenied);
+  if (fs::exists(status) && ::access(file.c_str(), W_OK) != 0) {
+    raiseVbError(vberr::PermissionDenied);
+  }
+}
+
+}  // namespace
+
+std::string encode(std::string_view header, std::string_view comment,
+                   std::string_view connectionString) {
+  std::string text;
+  for (const std::string_view line : {header, comment, connectionString}) {
+    text += line;
+    text += kLineEnd;
+  }
+  return std::string(kUtf16LeMark) + registry::unicode::utf8ToUtf16le(text);
+}
+
+std::string decode(std::string_view bytes) {
+  using registry::unicode::eightBitToUtf8;
+  using registry::unicode::utf16leToUtf8;
+  if (startsWith(bytes, kUtf16LeMark)) return utf16leToUtf8(bytes.substr(kUtf16LeMark.size()));
+  if (startsWith(bytes, kUtf16BeMark)) {
+    return utf16leToUtf8(swapByteOrder(bytes.substr(kUtf16BeMark.size())));
+  }
+  if (startsWith(bytes, kUtf8Mark)) return eightBitToUtf8(bytes.substr(kUtf8Mark.size()));
+  if (bytes.size() >= 2 && bytes[1] == '\0') return utf16leToUtf8(bytes);
+  return eightBitToUtf8(bytes);
+}
+
+std::optional<std::string> connectionLine(std::string_view text) {
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find_first_of("\r\n", start);
+    const std::string_view line =
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (line.empty() || unicode::equalsIgnoreCase(connstr::firstChars(line, 8), "Provider")) {
+      return std::string(line);
+    }
+    if (end == std::string_view::npos) break;
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> readBytes(const std::string& path) {
+  std::error_code ec;
+  if (path.empty() || !fs::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) raiseVbError(errorNumberFor(errno));
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) raiseVbError(vberr::PathFileAccessError);
+  return bytes.str();
+}
+
+void writeBytes(const std::string& path, std::string_view bytes) {
+  if (path.empty()) raiseVbError(vberr::BadFileNameOrNumber);
+  const fs::path file = targetOf(path);
+  checkCanReplace(file);
+  std::error_code ec;
+  const bool existed = fs::exists(file, ec);
+  struct stat old {};
+  const mode_t mode =
+      (existed && ::stat(file.c_str(), &old) == 0) ? (old.st_mode & 07777) : newFileMode();
+
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  std::string temporary = (folder / ".qxudl-XXXXXX").string();
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) raiseVbError(errorNumberFor(errno));
+  int error = 0;
+  if (!writeAll(fd, bytes) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    raiseVbError(errorNumberFor(error));
+  }
+}
+
+}  // namespace qxvb::udl
