@@ -15,6 +15,18 @@ namespace {
 
 constexpr std::string_view kSource = "ADODB.Command";
 
+// A parameter's description without its value, which may be long.
+ParamValue withoutValue(const ParamValue& p) {
+  ParamValue out;
+  out.name = p.name;
+  out.type = p.type;
+  out.direction = p.direction;
+  out.size = p.size;
+  out.precision = p.precision;
+  out.scale = p.scale;
+  return out;
+}
+
 }  // namespace
 
 const DispatchTable& Parameter::dispatchTable() const {
@@ -212,7 +224,7 @@ std::string Command::statement(int32_t options) {
   const int32_t type =
       options == adOptionUnspecified ? commandTypeOf(state_->type) : commandTypeOf(options);
   std::vector<ParamValue> params;
-  for (const auto& p : state_->parameters) params.push_back(p->value());
+  for (const auto& p : state_->parameters) params.push_back(withoutValue(p->value()));
   try {
     return statementFor(*engine, state_->text, type, params);
   } catch (const EngineFailure& failure) {
@@ -228,7 +240,16 @@ Rowset::Runner Command::runner(std::shared_ptr<int64_t> affected, int32_t option
     // Values are taken at each run, and outputs land in the Parameter
     // objects the caller holds.
     std::vector<ParamValue> params;
-    for (const auto& p : state->parameters) params.push_back(p->value());
+    for (const auto& p : state->parameters) {
+      ParamValue param = withoutValue(p->value());
+      // Inputs are read where the Parameter keeps them.
+      if (param.direction == adParamInput) {
+        param.inputRef = &p->value().value;
+      } else {
+        param.value = p->value().value;
+      }
+      params.push_back(std::move(param));
+    }
     std::vector<NamedValue> properties;
     for (const auto& e : state->properties->entries()) properties.push_back({e.name, e.value});
     StatementResult result = engine->executeCommand(sql, params, properties);

@@ -36,7 +36,10 @@ struct ParamValue {
   int32_t size = 0;
   uint8_t precision = 0;
   uint8_t scale = 0;
-  Variant value;  // input; the output lands here after the call
+  Variant value;                      // input; the output lands here after the call
+  const Variant* inputRef = nullptr;  // when set, the input is read here, uncopied
+
+  const Variant& input() const { return inputRef != nullptr ? *inputRef : value; }
 };
 
 // A forward-only walk over one result set.
@@ -48,6 +51,9 @@ class Cursor {
   virtual bool fetch() = 0;
   // The whole value of a column of the current row (Null for SQL NULL).
   virtual Variant value(size_t column) = 0;
+  // The whole value for a caller that reads each column once: long values
+  // are handed over rather than kept and copied.
+  virtual Variant release(size_t column) { return value(column); }
   // The length of a value of the current row: bytes for binary, characters
   // for text; -1 when it is NULL.
   virtual int64_t length(size_t column) = 0;

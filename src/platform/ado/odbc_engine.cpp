@@ -290,14 +290,14 @@ void storeFixed(BoundParam& b, T value) {
 // Fills the binding of one parameter from its ADO description and value.
 void prepareParam(const ParamValue& p, BoundParam& b) {
   const int32_t adoType =
-      (p.type == adEmpty || p.type == adVariant) ? typeOfVariant(p.value) : p.type;
+      (p.type == adEmpty || p.type == adVariant) ? typeOfVariant(p.input()) : p.type;
   const SqlTypeChoice choice = chooseSqlType(adoType);
   b.ioType = ioTypeOf(p.direction);
   b.cType = choice.cType;
   b.sqlType = choice.sqlType;
   const bool input = b.ioType != SQL_PARAM_OUTPUT;
   const bool output = b.ioType != SQL_PARAM_INPUT;
-  const bool isNull = !input || p.value.isNull() || p.value.isEmpty() || p.value.isMissing();
+  const bool isNull = !input || p.input().isNull() || p.input().isEmpty() || p.input().isMissing();
   const bool isLongType = b.sqlType == SQL_LONGVARBINARY || b.sqlType == SQL_LONGVARCHAR ||
                           b.sqlType == SQL_WLONGVARCHAR;
 
@@ -307,25 +307,25 @@ void prepareParam(const ParamValue& p, BoundParam& b) {
     if (!isNull) {
       switch (b.cType) {
         case SQL_C_SSHORT:
-          storeFixed<SQLSMALLINT>(b, CInt(p.value));
+          storeFixed<SQLSMALLINT>(b, CInt(p.input()));
           break;
         case SQL_C_SLONG:
-          storeFixed<SQLINTEGER>(b, CLng(p.value));
+          storeFixed<SQLINTEGER>(b, CLng(p.input()));
           break;
         case SQL_C_SBIGINT:
-          storeFixed<SQLBIGINT>(b, static_cast<SQLBIGINT>(std::llround(CDbl(p.value))));
+          storeFixed<SQLBIGINT>(b, static_cast<SQLBIGINT>(std::llround(CDbl(p.input()))));
           break;
         case SQL_C_BIT:
-          storeFixed<unsigned char>(b, CBool(p.value) ? 1 : 0);
+          storeFixed<unsigned char>(b, CBool(p.input()) ? 1 : 0);
           break;
         case SQL_C_FLOAT:
-          storeFixed<float>(b, static_cast<float>(CDbl(p.value)));
+          storeFixed<float>(b, static_cast<float>(CDbl(p.input())));
           break;
         case SQL_C_DOUBLE:
-          storeFixed<double>(b, CDbl(p.value));
+          storeFixed<double>(b, CDbl(p.input()));
           break;
         default: {
-          const DateParts d = fromDate(CDate(p.value));
+          const DateParts d = fromDate(CDate(p.input()));
           SQL_TIMESTAMP_STRUCT ts{};
           ts.year = static_cast<SQLSMALLINT>(d.year);
           ts.month = static_cast<SQLUSMALLINT>(d.month);
@@ -346,12 +346,12 @@ void prepareParam(const ParamValue& p, BoundParam& b) {
   const size_t outUnits = p.size > 0 ? static_cast<size_t>(p.size) : 4000;
   if (b.cType == SQL_C_BINARY) {
     if (!isNull) {
-      if (const auto* bytes = p.value.get<ByteArray>()) {
+      if (const auto* bytes = p.input().get<ByteArray>()) {
         b.data = bytes->data.data();
         b.dataSize = bytes->data.size();
       } else {
         b.text.clear();
-        const std::string s = CStr(p.value);
+        const std::string s = CStr(p.input());
         b.buffer.assign(s.begin(), s.end());
         b.data = b.buffer.data();
         b.dataSize = b.buffer.size();
@@ -366,7 +366,7 @@ void prepareParam(const ParamValue& p, BoundParam& b) {
     }
     b.columnSize = std::max<size_t>({b.dataSize, static_cast<size_t>(std::max(p.size, 0)), 1});
   } else {
-    if (!isNull) b.text = toUtf16(CStr(p.value));
+    if (!isNull) b.text = toUtf16(CStr(p.input()));
     b.dataSize = b.text.size() * sizeof(char16_t);
     if (output) {
       const size_t units = std::max(b.text.size(), outUnits) + 1;
@@ -470,6 +470,15 @@ class OdbcCursor : public Cursor {
     std::fill(pieceOffset_.begin(), pieceOffset_.end(), 0);
     nextColumn_ = 0;
     return true;
+  }
+
+  Variant release(size_t c) override {
+    if (state_[c] == State::Cached) return std::move(cache_[c]);
+    if (state_[c] == State::Unread) enter(c);
+    Variant v = state_[c] == State::Done ? Variant::null() : readWhole(c);
+    state_[c] = State::Done;
+    leave(c);
+    return v;
   }
 
   Variant value(size_t c) override {

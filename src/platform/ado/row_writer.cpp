@@ -178,7 +178,7 @@ ParamValue RowWriter::param(size_t column, const Variant& value) const {
   p.type = columns_[column].type;
   p.direction = adParamInput;
   p.size = columns_[column].definedSize;
-  p.value = value;
+  p.inputRef = &value;  // the row outlives the statement; long values go uncopied
   return p;
 }
 

@@ -143,7 +143,7 @@ void Rowset::load(StatementResult result) {
       while (cursor->fetch()) {
         std::vector<Variant> row;
         row.reserve(columns_.size());
-        for (size_t c = 0; c < columns_.size(); ++c) row.push_back(cursor->value(c));
+        for (size_t c = 0; c < columns_.size(); ++c) row.push_back(cursor->release(c));
         rows_.push_back(std::move(row));
       }
       pos_ = 0;

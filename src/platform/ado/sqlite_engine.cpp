@@ -247,7 +247,7 @@ void bindParameters(sqlite3* db, sqlite3_stmt* stmt, std::vector<ParamValue>& pa
       failWith("SQLite statements take no output parameters (parameter " +
                std::to_string(next + 1) + ").");
     }
-    const Variant& v = p.value;
+    const Variant& v = p.input();
     int rc = SQLITE_OK;
     switch (v.type()) {
       case VarType::Empty:
