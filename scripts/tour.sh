@@ -59,3 +59,23 @@ step --json QXVBUtils.QX_Registry QX_Reg_ReadBranchAsXML $hkcu s:Tour s:Restored
 echo
 echo "The restored key in the registry store:"
 "$bin/qxreg" query 'HKCU\Software\Brackwell\Quillane\Tour\Restored\Copied' || true
+
+echo
+echo "== Files and folders"
+step --json QXVBUtils.QX_File_Utils QX_File_GetFolderLocation l:0 l:26
+step --json QXVBUtils.QX_File_Utils QX_File_GetFolderLocation l:0 l:261
+step --json QXVBUtils.QX_File_Utils QX_File_GetFolderLocation l:0 l:259
+step --json QXVBUtils.QX_File_Utils QX_File_GetTempFileExt s:/work/T s:img l:255 s:png
+step --json QXVBUtils.QX_File_Utils QX_File_GetTempFile s: s:qxtour l:0
+step --json QXVBUtils.QX_File_Utils QX_File_GetExtension s:archive.tar.gz
+echo
+echo "\$ qxregister"
+"$bin/qxregister"
+step --json QXVBUtils.QX_File_Utils QX_File_ActiveX_RegisteredPath s:QXVBUtils.QXUtilities
+mkdir -p "$sandbox/logs"
+step --json QXVBUtils.QXUtilities QXSetSetting s:Quillane "s:Y,$sandbox/logs" s:Logging
+step --json QXVBUtils.QX_File_Utils QX_File_GetQxLogFile
+step --json QXVBUtils.QX_File_Utils QX_File_WriteLog s: "s:Hello from the tour"
+echo
+echo "The log file:"
+cat "$sandbox/logs/QXVBUtils.log"
