@@ -41,7 +41,10 @@ bool getNextProperty(std::string_view memo, int32_t& pos, std::string& name, std
     value = std::string(memo.substr(v, end - v));
     return false;
   }
-  pos = static_cast<int32_t>(positionOfByteOffset(memo, p3));
+  // Count on from the start position rather than from the memo's start.
+  const size_t from = start < memo.size() ? start : memo.size();
+  const size_t counted = positionOfByteOffset(memo.substr(from), p3 - from) - 1;
+  pos = static_cast<int32_t>(static_cast<size_t>(pos) + counted);
   size_t end = p3;
   if (p3 >= v + kCrLf.size() && crLfAt(memo, p3 - kCrLf.size())) end -= kCrLf.size();
   value = std::string(memo.substr(v, end - v));

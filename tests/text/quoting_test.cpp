@@ -183,6 +183,27 @@ TEST(NextPropertyTest, PositionsCountCharacters) {
   EXPECT_EQ(next(memo, first.pos).name, "B");
 }
 
+TEST(NextPropertyTest, LongMixedMemoReadsEveryPropertyInOrder) {
+  std::string memo;
+  for (int k = 0; k < 300; ++k) {
+    memo += "[[[n" + std::to_string(k) + "]]]\r\n" + (k % 3 == 0 ? "wert äöü €" : "plain value");
+    memo += "\r\n";
+  }
+  QXUtilities u;
+  int32_t pos = 1;
+  std::string name;
+  std::string value;
+  int k = 0;
+  bool more = true;
+  while (more) {
+    more = u.QXUtil_GetNextProperty(memo, pos, name, value);
+    EXPECT_EQ(name, "n" + std::to_string(k));
+    EXPECT_EQ(value, k % 3 == 0 ? "wert äöü €" : "plain value");
+    ++k;
+  }
+  EXPECT_EQ(k, 300);
+}
+
 TEST(NextPropertyTest, NoPropertyLeavesTheOutputsUnchanged) {
   for (const char* memo : {"", "no properties", "[[[A", "A]]]", "]]] [[["}) {
     const Property p = next(memo, 1);
