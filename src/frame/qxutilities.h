@@ -9,6 +9,7 @@
 
 #include "frame/dispatch.h"
 #include "frame/err_info.h"
+#include "text/versions.h"
 
 namespace qxvb {
 
@@ -43,9 +44,9 @@ class QXUtilities : public Dispatch {
   bool QXUtil_GetNextProperty(const std::string& strMemo, int32_t& r_lngPos,
                               std::string& r_strProperty, std::string& r_strValue);
   // Answers an enuQX_VersionCompare value (text/versions.h).
-  int32_t QXCompareVersionStrings(const std::string& v_strVersionA,
-                                  const std::string& v_strVersionB,
-                                  const std::string& v_strSeperator = ".");
+  enuQX_VersionCompare QXCompareVersionStrings(const std::string& v_strVersionA,
+                                               const std::string& v_strVersionB,
+                                               const std::string& v_strSeperator = ".");
   std::string QXGuidGen();
   std::string QX_Util_EncodeBase64(const ByteArray& arrData);
   ByteArray QX_Util_DecodeBase64(const std::string& strData);

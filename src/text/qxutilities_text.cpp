@@ -72,9 +72,9 @@ bool QXUtilities::QXUtil_GetNextProperty(const std::string& strMemo, int32_t& r_
   return getNextProperty(strMemo, r_lngPos, r_strProperty, r_strValue);
 }
 
-int32_t QXUtilities::QXCompareVersionStrings(const std::string& v_strVersionA,
-                                             const std::string& v_strVersionB,
-                                             const std::string& v_strSeperator) {
+enuQX_VersionCompare QXUtilities::QXCompareVersionStrings(const std::string& v_strVersionA,
+                                                          const std::string& v_strVersionB,
+                                                          const std::string& v_strSeperator) {
   return compareVersionStrings(v_strVersionA, v_strVersionB, v_strSeperator);
 }
 

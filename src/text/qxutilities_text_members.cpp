@@ -59,7 +59,8 @@ void addVersionAndDataMembers(Members<QXUtilities>& members) {
       .method("QXCompareVersionStrings",
               {in("v_strVersionA"), in("v_strVersionB"), opt("v_strSeperator", Variant("."))},
               [](QXUtilities& u, CallArgs& a) {
-                return Variant(u.QXCompareVersionStrings(a.str(0), a.str(1), a.str(2)));
+                return Variant(
+                    static_cast<int32_t>(u.QXCompareVersionStrings(a.str(0), a.str(1), a.str(2))));
               })
       .method("QXGuidGen", {}, [](QXUtilities& u, CallArgs&) { return Variant(u.QXGuidGen()); })
       .method("QX_Util_EncodeBase64", {ref("arrData")},
