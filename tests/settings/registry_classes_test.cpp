@@ -125,6 +125,7 @@ TEST_F(RegistryClassesTest, ValuesThatDoNotConvertAreWrittenEmpty) {
 TEST_F(RegistryClassesTest, RawReadsRenderBinaryAsHexAndRefuseLongData) {
   registry::setValue(kUser, "Software\\Raw", "bin", registry::kRegBinary, {0x0A, 0xFF});
   registry::setValue(kUser, "Software\\Raw", "bare", registry::kRegSz, {'x', 'y', 'z'});
+  registry::setValue(kUser, "Software\\Raw", "accent", registry::kRegSz, {'a', 0xC3, 0xA9});
   registry::setValue(kUser, "Software\\Raw", "fits", registry::kRegSz,
                      registry::makeString(std::string(2047, 'a')));
   registry::setValue(kUser, "Software\\Raw", "long", registry::kRegSz,
@@ -134,6 +135,7 @@ TEST_F(RegistryClassesTest, RawReadsRenderBinaryAsHexAndRefuseLongData) {
   auto r = reg();
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "bin"), "0AFF");
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "bare"), "xy");
+  EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "accent"), "a");
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "fits"), std::string(2047, 'a'));
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "long"), "Not Found");
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "software\\raw", "WIDE"),
@@ -174,6 +176,12 @@ TEST_F(RegistryClassesTest, EnumerationsEndAtTheFirstNotFound) {
                      registry::makeString(std::string(3000, 'x')));
   registry::setValue(kUser, kProduct + "\\Long", "c", registry::kRegSz, registry::makeString("3"));
   EXPECT_EQ(r->QX_Reg_ReadAllSettings(kHKCU, "Long")->Count(), 1);
+
+  registry::setValue(kUser, kProduct + "\\Names", "a", registry::kRegSz, registry::makeString("1"));
+  registry::setValue(kUser, kProduct + "\\Names", std::string(2048, 'n'), registry::kRegSz,
+                     registry::makeString("2"));
+  registry::setValue(kUser, kProduct + "\\Names", "c", registry::kRegSz, registry::makeString("3"));
+  EXPECT_EQ(r->QX_Reg_ReadAllSettings(kHKCU, "Names")->Count(), 1);
 
   registry::createKey(kUser, kProduct + "\\Keys\\Alpha");
   registry::createKey(kUser, kProduct + "\\Keys\\Not Found");

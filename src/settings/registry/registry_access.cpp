@@ -31,8 +31,9 @@ std::string textOrEmpty(const Variant& value) {
   }
 }
 
+// The name buffer holds the name and its terminator.
 bool nameFitsBuffer(std::string_view name) {
-  return name.size() <= kBufferChars || registry::unicode::countChars(name) <= kBufferChars;
+  return name.size() < kBufferChars || registry::unicode::countChars(name) < kBufferChars;
 }
 
 }  // namespace
