@@ -148,6 +148,16 @@ void copyBytes(int from, int to) {
   }
 }
 
+// Renames without replacing an entry that exists. File systems that
+// cannot do this in one step get a hard link and an unlink instead.
+int renameNoReplace(int fromDir, const std::string& from, int toDir, const std::string& to) {
+  if (::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL) return -1;
+  if (::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) != 0) return -1;
+  ::unlinkat(fromDir, from.c_str(), 0);
+  return 0;
+}
+
 // Writes the staged copy of one entry (a file or a link) under a hidden
 // name in the target folder.
 void stageEntry(int srcDir, const std::string& name, const struct stat& st, int dstDir,
@@ -178,12 +188,9 @@ void copyEntry(int srcDir, const std::string& name, const struct stat& st, int d
   const std::string staged = stagingName("copy");
   try {
     stageEntry(srcDir, name, st, dstDir, staged);
-    if (overwrite) {
-      if (::renameat(dstDir, staged.c_str(), dstDir, name.c_str()) != 0) raiseErrno(errno);
-    } else {
-      if (::linkat(dstDir, staged.c_str(), dstDir, name.c_str(), 0) != 0) raiseErrno(errno);
-      ::unlinkat(dstDir, staged.c_str(), 0);
-    }
+    const int moved = overwrite ? ::renameat(dstDir, staged.c_str(), dstDir, name.c_str())
+                                : renameNoReplace(dstDir, staged, dstDir, name);
+    if (moved != 0) raiseErrno(errno);
   } catch (...) {
     ::unlinkat(dstDir, staged.c_str(), 0);
     throw;
@@ -332,6 +339,8 @@ void moveTree(const std::string& source, const std::string& target) {
   if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
     return;
   }
+  // Without one-step support the target's absence was checked above.
+  if (errno == EINVAL && ::rename(source.c_str(), target.c_str()) == 0) return;
   if (errno != EXDEV) raiseErrno(errno);
   struct stat link {};
   if (::lstat(source.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) raiseErrno(EXDEV);
@@ -344,7 +353,7 @@ void moveTree(const std::string& source, const std::string& target) {
     if (::lstat(staging.c_str(), &left) == 0) deleteTree(staging, true);
     throw;
   }
-  if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+  if (renameNoReplace(AT_FDCWD, staging, AT_FDCWD, target) != 0) {
     const int error = errno;
     deleteTree(staging, true);
     raiseErrno(error);

@@ -183,6 +183,27 @@ TEST_F(FolderOpsTest, MoveRenamesTheFolder) {
   EXPECT_TRUE(fs::exists(root / "c" / "b" / "sub" / "deeper" / "f3"));
 }
 
+TEST_F(FolderOpsTest, MoveAcrossFileSystemsCopiesThenDeletes) {
+  const fs::path root = freshFolder("cross");
+  std::string other = "/dev/shm/qxvb-files-XXXXXX";
+  struct stat here {};
+  struct stat there {};
+  if (::stat("/dev/shm", &there) != 0 || ::stat(root.c_str(), &here) != 0 ||
+      here.st_dev == there.st_dev || ::mkdtemp(other.data()) == nullptr) {
+    GTEST_SKIP() << "no second file system at hand";
+  }
+  auto u = newUtils();
+  const fs::path a = makeTree(root);
+  fs::create_symlink("f1", a / "rel-link");
+  EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(a), other + "/m"); }), 0);
+  EXPECT_FALSE(fs::exists(a));
+  EXPECT_EQ(test::readFile(fs::path(other) / "m" / "sub" / "f2"), "two");
+  EXPECT_EQ(fs::file_size(fs::path(other) / "m" / "sub" / "deeper" / "f3"), 200000u);
+  EXPECT_EQ(fs::read_symlink(fs::path(other) / "m" / "rel-link"), "f1");
+  EXPECT_FALSE(hasStagingLeft(other));
+  fs::remove_all(other);
+}
+
 TEST_F(FolderOpsTest, DeleteRemovesTheWholeFolder) {
   auto u = newUtils();
   const fs::path root = freshFolder("delete");
