@@ -278,15 +278,15 @@ void deleteTree(const std::string& named, bool force) {
   // Trailing separators would make the platform resolve a link.
   std::string folder = named;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  std::string path = resolvedPath(folder);
-  if (path.empty()) raiseVbError(vberr::PathNotFound);
-  if (path == "/") raiseRefusal(vberr::PermissionDenied, "the root folder cannot be deleted");
   // A link named by the caller is resolved only in its parent part, so
   // the link itself is what goes.
   struct stat st {};
-  if (::lstat(folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    path = resolvedPath(splitPath(folder).parent) + "/" + splitPath(folder).name;
-  }
+  const bool link = ::lstat(folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+  const std::string path =
+      link ? resolvedPath(splitPath(folder).parent) + "/" + splitPath(folder).name
+           : resolvedPath(folder);
+  if (path.empty() || path.front() != '/') raiseVbError(vberr::PathNotFound);
+  if (path == "/") raiseRefusal(vberr::PermissionDenied, "the root folder cannot be deleted");
   const PathParts parts = splitPath(path);
   Fd parent = openFolder(AT_FDCWD, parts.parent, true);
   if (!entryStatus(parent.get(), parts.name, st)) raiseVbError(vberr::PathNotFound);
