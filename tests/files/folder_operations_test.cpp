@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "files_fixture.h"
 
@@ -228,6 +229,26 @@ TEST_F(FolderOpsTest, ReadOnlyItemsNeedForce) {
   makeReadOnly(a / "sub");
   u->QX_File_FolderDelete(text(a), true);
   EXPECT_FALSE(fs::exists(a));
+}
+
+TEST_F(FolderOpsTest, PlatformRefusalsBecomePermissionDenied) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  auto u = newUtils();
+  const fs::path root = freshFolder("denied");
+  const fs::path a = makeTree(root);
+  fs::create_directories(root / "locked");
+  fs::permissions(root / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "locked" / "b"), false); }),
+            vberr::PermissionDenied);
+  EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(a), text(root / "locked" / "b")); }),
+            vberr::PermissionDenied);
+  std::string inside = text(root / "locked" / "new");
+  EXPECT_FALSE(u->QX_File_ValidFolderName(inside));
+  EXPECT_FALSE(u->QX_File_ValidFileName(text(root / "locked" / "f.txt")));
+  EXPECT_FALSE(u->QX_File_WriteLog(text(root / "locked" / "l.log"), "x"));
+  fs::permissions(root / "locked", fs::perms::owner_all);
+  EXPECT_TRUE(fs::is_empty(root / "locked"));
+  EXPECT_TRUE(fs::exists(a / "f1"));
 }
 
 TEST_F(FolderOpsTest, DeleteNeverFollowsLinks) {
