@@ -383,4 +383,26 @@ Status runInTransaction(RootKey root, const std::function<Status()>& body) {
   return writeCall(root, "", [&](Target&) { return body(); });
 }
 
+Status runInReadTransaction(RootKey root, const std::function<Status()>& body) {
+  Target target;
+  Status status = resolveTarget(root, "", target);
+  if (status == kSuccess) target.connection = threadConnection(target.database, false, status);
+  if (target.connection == nullptr) return body();
+  std::optional<Transaction> transaction;
+  try {
+    transaction.emplace(*target.connection, false);
+  } catch (const SqlFailure& failure) {
+    recordSqlFailure(target, failure);
+    return body();
+  }
+  const Status result = body();
+  try {
+    transaction->commit();
+  } catch (const SqlFailure& failure) {
+    // Nothing was written, so nothing is lost.
+    recordSqlFailure(target, failure);
+  }
+  return result;
+}
+
 }  // namespace qxvb::registry

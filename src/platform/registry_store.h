@@ -132,6 +132,12 @@ Status listValues(RootKey root, std::string_view path, std::vector<Value>& value
 // all when body answers an error.
 Status runInTransaction(RootKey root, const std::function<Status()>& body);
 
+// Runs body in one read transaction of the root's database: the store calls
+// it makes on that root (from this thread) see one snapshot, and keys met on
+// the way are found again without walking their paths. body must only read.
+// When the database cannot be opened, body runs on its own.
+Status runInReadTransaction(RootKey root, const std::function<Status()>& body);
+
 // The database file holding a root key (after aliasing); empty when the
 // root is refused.
 std::filesystem::path databasePath(RootKey root);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/registry_store.h"
@@ -15,6 +17,13 @@ namespace {
 constexpr RootKey kUser = RootKey::CurrentUser;
 
 using RegistryKeyCache = test::RegistryTest;
+
+std::string textOf(const std::string& path, const std::string& name) {
+  std::uint32_t type = 0;
+  Bytes data;
+  if (queryValue(kUser, path, name, type, data) != kSuccess) return "<missing>";
+  return readString(data);
+}
 
 bool hasValue(const std::string& path, const std::string& name) {
   std::uint32_t type = 0;
@@ -83,6 +92,47 @@ TEST_F(RegistryKeyCache, FolderWithOrWithoutTrailingSeparatorIsTheSameFile) {
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   EXPECT_EQ(withSeparator, databasePath(kUser));
   EXPECT_EQ(databasePath(kUser), folder() / "config" / "qxvbutils" / "registry-hkcu.sqlite");
+}
+
+TEST_F(RegistryKeyCache, ReadTransactionSeesOneSnapshot) {
+  setValue(kUser, "Software\\Snap\\Key", "v", kRegSz, makeString("before"));
+  std::string first;
+  std::string second;
+  const Status status = runInReadTransaction(kUser, [&] {
+    first = textOf("Software\\Snap\\Key", "v");
+    // Another thread has its own connection and commits at once.
+    std::thread([] {
+      setValue(kUser, "Software\\Snap\\Key", "v", kRegSz, makeString("after"));
+      closeThreadConnections();
+    }).join();
+    second = textOf("Software\\Snap\\Key", "v");
+    return kMoreData;
+  });
+  EXPECT_EQ(status, kMoreData);
+  EXPECT_EQ(first, "before");
+  EXPECT_EQ(second, "before");
+  EXPECT_EQ(textOf("Software\\Snap\\Key", "v"), "after");
+}
+
+TEST_F(RegistryKeyCache, ReadTransactionWithoutADatabaseStillRunsItsBody) {
+  ASSERT_FALSE(std::filesystem::exists(databasePath(kUser)));
+  bool ran = false;
+  EXPECT_EQ(runInReadTransaction(kUser,
+                                 [&] {
+                                   ran = true;
+                                   return openKey(kUser, "Software");
+                                 }),
+            kFileNotFound);
+  EXPECT_TRUE(ran);
+  EXPECT_FALSE(std::filesystem::exists(databasePath(kUser)));
+  ran = false;
+  EXPECT_EQ(runInReadTransaction(RootKey::Users,
+                                 [&] {
+                                   ran = true;
+                                   return kSuccess;
+                                 }),
+            kSuccess);
+  EXPECT_TRUE(ran);
 }
 
 }  // namespace

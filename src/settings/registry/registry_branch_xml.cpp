@@ -109,7 +109,11 @@ void writeLevel(const BranchNames& names, int32_t hkey, const std::string& path,
 std::string readBranchAsXml(int32_t hkey, const std::string& path) {
   const BranchNames names;
   Builder builder{*sharedXmlHelper(), names, hkey, std::to_string(hkey), nullptr};
-  buildLevel(builder, path, nullptr);
+  // One snapshot of the registry for the whole branch.
+  registry::runInReadTransaction(rootKeyOf(hkey), [&] {
+    buildLevel(builder, path, nullptr);
+    return registry::kSuccess;
+  });
   return builder.document ? builder.document->xml() : std::string();
 }
 
