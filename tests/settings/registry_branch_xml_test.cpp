@@ -239,6 +239,23 @@ TEST_F(RegistryBranchXmlTest, CorruptStoreReadsAnEmptyBranchAndWritesNothing) {
   registry::clearFailures();
 }
 
+TEST_F(RegistryBranchXmlTest, DeepOrOddInputNeitherCrashesNorLeavesBadText) {
+  std::string deep = "<Quillane>";
+  for (int i = 0; i < 3000; ++i) deep += "<Key Name='k'>";
+  deep += "<Value Type='1' Name='v' Data='1'/>";
+  for (int i = 0; i < 3000; ++i) deep += "</Key>";
+  deep += "</Quillane>";
+  EXPECT_NO_THROW(r->QX_Reg_WriteBranchFromXML(kHKCU, deep, "Deep"));
+
+  registry::setValue(kUser, kProduct + "\\Odd", "bytes", registry::kRegSz, {'a', 0xFF, 0xFE, 0});
+  const std::string text = r->QX_Reg_ReadBranchAsXML(kHKCU, "Odd");
+  auto doc = xml::XmlDocument::create();
+  doc->async = false;
+  ASSERT_TRUE(doc->loadXML(text)) << text;
+  // Data that is not UTF-8 reads as 8-bit text.
+  EXPECT_EQ(attribute(doc->documentElement()->firstChild(), "Data"), "a\xC3\xBF\xC3\xBE");
+}
+
 TEST_F(RegistryBranchXmlTest, LateBoundBranchCalls) {
   writeExampleBranch();
   Object reg = createObject("QXVBUtils.QX_Registry");

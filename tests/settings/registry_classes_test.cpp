@@ -136,6 +136,8 @@ TEST_F(RegistryClassesTest, RawReadsRenderBinaryAsHexAndRefuseLongData) {
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "bin"), "0AFF");
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "bare"), "xy");
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "accent"), "a");
+  registry::setValue(kUser, "Software\\Raw", "latin", registry::kRegSz, {'d', 0xE9, 'j', 0xE0, 0});
+  EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "latin"), "déjà");
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "fits"), std::string(2047, 'a'));
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "Software\\Raw", "long"), "Not Found");
   EXPECT_EQ(r->QX_Reg_ReadRegistry(kHKCU, "software\\raw", "WIDE"),

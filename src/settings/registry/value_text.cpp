@@ -44,15 +44,17 @@ std::size_t sequenceLength(std::uint8_t lead) {
   return 0;
 }
 
-// The data less its final character: the terminator of a string, or the
-// last whole UTF-8 character of data written without one.
+// The data less its final character (the terminator of a string, or the
+// last whole character of data written without one), as UTF-8 text.
 std::string withoutFinalCharacter(const registry::Bytes& data) {
   if (data.empty()) return std::string();
   std::size_t start = data.size() - 1;
   while (start > 0 && data.size() - start < 4 && isContinuationByte(data[start])) --start;
   const std::size_t tail = data.size() - start;
   const std::size_t cut = sequenceLength(data[start]) == tail ? start : data.size() - 1;
-  return std::string(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(cut));
+  // Data that is not UTF-8 was written in an 8-bit code page.
+  return registry::unicode::eightBitToUtf8(
+      std::string_view(reinterpret_cast<const char*>(data.data()), cut));
 }
 
 bool isStringType(std::uint32_t type) {
