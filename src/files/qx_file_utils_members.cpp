@@ -1,5 +1,6 @@
 // The late-bound interface of QX_File_Utils.
 #include "files/qx_file_utils.h"
+#include "frame/member_extensions.h"
 
 namespace qxvb {
 
@@ -146,6 +147,7 @@ const DispatchTable& QX_File_Utils::dispatchTable() const {
     addCheckMembers(m);
     addPathMembers(m);
     addFolderAndLogMembers(m);
+    applyMemberExtensions("QX_File_Utils", t);
     return t;
   }();
   return table;
