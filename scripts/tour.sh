@@ -79,3 +79,17 @@ step --json QXVBUtils.QX_File_Utils QX_File_WriteLog s: "s:Hello from the tour"
 echo
 echo "The log file:"
 cat "$sandbox/logs/QXVBUtils.log"
+
+echo
+echo "== Connection strings and data-link files"
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ConstructConnectionString s:SQLOLEDB.1 s:srv01 s:Repo b:false s:sa s:secret
+cs='Provider=SQLOLEDB.1;User ID=sa;Password=secret;Initial Catalog=Repo;Data Source=srv01;Use Encryption for Data=False;'
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ReadItemFromConnectionString "s:data source" "s:$cs"
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_WriteItemInConnectionString s:Password s:changed "s:$cs"
+udl=$sandbox/repo.udl
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_CreateUDLFile "s:$udl" "s:$cs"
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ReadConnectionString "s:$udl" s:
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_IsValidUDLWithDetails "s:$udl" s: s: s: s: l:0
+echo
+echo "The start of the data-link file (UTF-16LE after the byte-order mark FF FE, CR LF):"
+head -c 32 "$udl" | od -An -tx1
