@@ -87,7 +87,7 @@ bool writeAll(int fd, std::string_view bytes) {
 fs::path targetOf(const fs::path& path) {
   std::error_code ec;
   if (fs::is_symlink(path, ec)) {
-    const fs::path resolved = fs::weakly_canonical(path, ec);
+    fs::path resolved = fs::weakly_canonical(path, ec);
     if (!ec) return resolved;
   }
   return path;
