@@ -103,6 +103,22 @@ int compareText(std::string_view a, std::string_view b) {
   return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
 }
 
+std::string sortKey(std::string_view text) {
+  icu::Collator* collator = textCollator();
+  if (collator == nullptr) return foldCase(text);
+  const icu::UnicodeString s = fromUtf8(text);
+  std::string key(64, '\0');
+  int32_t needed = collator->getSortKey(s, reinterpret_cast<uint8_t*>(key.data()),
+                                        static_cast<int32_t>(key.size()));
+  if (needed > static_cast<int32_t>(key.size())) {
+    key.resize(static_cast<size_t>(needed));
+    needed = collator->getSortKey(s, reinterpret_cast<uint8_t*>(key.data()), needed);
+  }
+  // The key ends with a NUL that is not part of the order.
+  key.resize(needed > 0 ? static_cast<size_t>(needed - 1) : 0);
+  return key;
+}
+
 size_t length(std::string_view text) {
   size_t count = 0;
   int32_t i = 0;

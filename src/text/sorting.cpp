@@ -1,6 +1,7 @@
 #include "text/sorting.h"
 
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -27,9 +28,27 @@ clsSortData& sortDataAt(const Variant& element) {
   return *data;
 }
 
-class KeySorter {
+// One element while sorting: its key, the key's collation bytes when it is
+// text (so the collator runs once per element, not once per comparison),
+// and the element itself.
+struct Entry {
+  const Variant* key;
+  std::string collated;
+  bool text;
+  Variant item;
+};
+
+int compareEntries(const Entry& a, const Entry& b) {
+  if (a.text && b.text) {
+    const int c = a.collated.compare(b.collated);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  return compareSortKeys(*a.key, *b.key);
+}
+
+class EntrySorter {
  public:
-  KeySorter(std::vector<Variant>& items, int32_t lbound) : items_(items), lbound_(lbound) {}
+  explicit EntrySorter(std::vector<Entry>& entries) : entries_(entries) {}
 
   void sort(int32_t left, int32_t right) {
     // The larger side is sorted by the loop, so the stack only grows with
@@ -47,38 +66,39 @@ class KeySorter {
   }
 
  private:
-  const Variant& key(int32_t index) const { return sortDataAt(item(index)).Key; }
-  Variant& item(int32_t index) const { return items_[static_cast<size_t>(index - lbound_)]; }
-
-  bool less(const Variant& a, const Variant& b) const { return compareSortKeys(a, b) < 0; }
+  Entry& at(int32_t index) const { return entries_[static_cast<size_t>(index)]; }
+  bool less(const Entry& a, const Entry& b) const { return compareEntries(a, b) < 0; }
 
   int32_t randomIndex(int32_t left, int32_t right) {
     std::uniform_int_distribution<int32_t> pick(left, right);
     return pick(generator());
   }
 
-  Variant medianKey(int32_t left, int32_t right) {
-    const Variant& a = key(randomIndex(left, right));
-    const Variant& b = key(randomIndex(left, right));
-    const Variant& c = key(randomIndex(left, right));
-    if (less(a, b)) {
-      if (less(b, c)) return b;
-      return less(a, c) ? c : a;
+  // The median of three elements picked at random; returns its index.
+  int32_t medianIndex(int32_t left, int32_t right) {
+    const int32_t a = randomIndex(left, right);
+    const int32_t b = randomIndex(left, right);
+    const int32_t c = randomIndex(left, right);
+    if (less(at(a), at(b))) {
+      if (less(at(b), at(c))) return b;
+      return less(at(a), at(c)) ? c : a;
     }
-    if (less(a, c)) return a;
-    return less(b, c) ? c : b;
+    if (less(at(a), at(c))) return a;
+    return less(at(b), at(c)) ? c : b;
   }
 
   // Returns the new j and i: the left part ends at j, the right starts at i.
   std::pair<int32_t, int32_t> partition(int32_t left, int32_t right) {
-    const Variant pivot = medianKey(left, right);
+    // The pivot is a copy: the swaps below move the entries around.
+    const int32_t m = medianIndex(left, right);
+    const Entry pivot{at(m).key, at(m).collated, at(m).text, Variant()};
     int32_t i = left;
     int32_t j = right;
     do {
-      while (i < right && less(key(i), pivot)) ++i;
-      while (j > left && less(pivot, key(j))) --j;
+      while (i < right && less(at(i), pivot)) ++i;
+      while (j > left && less(pivot, at(j))) --j;
       if (i <= j) {
-        std::swap(item(i), item(j));
+        std::swap(at(i), at(j));
         ++i;
         --j;
       }
@@ -86,8 +106,7 @@ class KeySorter {
     return {j, i};
   }
 
-  std::vector<Variant>& items_;
-  int32_t lbound_;
+  std::vector<Entry>& entries_;
 };
 
 }  // namespace
@@ -108,10 +127,21 @@ void quickSortByKey(Variant& array, int32_t left, int32_t right) {
   }
   if (left >= right) return;
   if (left < items->lbound || right > items->ubound()) raiseVbError(vberr::SubscriptOutOfRange);
-  for (int32_t index = left; index <= right; ++index) {
-    sortDataAt(items->items[static_cast<size_t>(index - items->lbound)]);
+  const auto first = static_cast<size_t>(left - items->lbound);
+  const auto count = static_cast<size_t>(right - left) + 1;
+  std::vector<Entry> entries;
+  entries.reserve(count);
+  for (size_t n = 0; n < count; ++n) {
+    Variant& element = items->items[first + n];
+    const Variant& key = sortDataAt(element).Key;
+    const auto* text = key.get<std::string>();
+    entries.push_back(Entry{&key, text != nullptr ? unicode::sortKey(*text) : std::string(),
+                            text != nullptr, std::move(element)});
   }
-  KeySorter(items->items, items->lbound).sort(left, right);
+  // The keys live in the clsSortData objects, which the moved items keep
+  // alive, so the pointers stay valid while the entries move.
+  EntrySorter(entries).sort(0, static_cast<int32_t>(count) - 1);
+  for (size_t n = 0; n < count; ++n) items->items[first + n] = std::move(entries[n].item);
 }
 
 }  // namespace qxvb
