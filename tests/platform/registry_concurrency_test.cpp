@@ -68,8 +68,8 @@ std::string integrityOf(const std::filesystem::path& file) {
 
 TEST_F(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
   ASSERT_EQ(createKey(kUser, "Shared"), kSuccess);
-  const pid_t first = runChild([] { return writeValues("first-", 500); });
-  const pid_t second = runChild([] { return writeValues("second-", 500); });
+  const pid_t first = runChild([] { return writeValues("first-", 1000); });
+  const pid_t second = runChild([] { return writeValues("second-", 1000); });
   ASSERT_GT(first, 0);
   ASSERT_GT(second, 0);
   EXPECT_EQ(exitStatusOf(first), 0);
@@ -79,9 +79,9 @@ TEST_F(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
   ASSERT_EQ(listValues(kUser, "Shared", values), kSuccess);
   std::set<std::string> names;
   for (const Value& value : values) names.insert(value.name);
-  EXPECT_EQ(values.size(), 1000u);
-  EXPECT_EQ(names.size(), 1000u);
-  EXPECT_TRUE(names.count("first-499") && names.count("second-0"));
+  EXPECT_EQ(values.size(), 2000u);
+  EXPECT_EQ(names.size(), 2000u);
+  EXPECT_TRUE(names.count("first-999") && names.count("second-0"));
   std::vector<std::string> keys;
   ASSERT_EQ(listSubKeys(kUser, "Shared", keys), kSuccess);
   EXPECT_EQ(keys.size(), 7u);
