@@ -83,3 +83,21 @@ TEST(Qxcall, CallsChainOnTheSameObject) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Qxcall, VariantArraysReachArrayMembers) {
+  // QuickSort takes clsSortData objects; empty keys sort without error and
+  // the array comes back with its three objects.
+  const Outcome r = qxcall(
+      "--json QXVBUtils.QXUtilities QuickSort "
+      "\"va:o:QXVBUtils.clsSortData;o:QXVBUtils.clsSortData;o:QXVBUtils.clsSortData\"");
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("{\"lbound\": 0, \"items\": [{\"object\": \"clsSortData\"}, "
+                       "{\"object\": \"clsSortData\"}, {\"object\": \"clsSortData\"}]}"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(qxcall("--json QXVBUtils.QXUtilities QuickSort \"va:l:1;s:x\"").exitCode, 1);
+}
+
+}  // namespace

@@ -22,6 +22,8 @@ const char* const kArgumentHelp =
     "  e:            left out: the parameter's default applies\n"
     "  x:HEX         byte array (lower bound 0), e.g. x:48656C6C6F\n"
     "  sa:A|B|C      string array (lower bound 0); sa: is an empty array\n"
+    "  va:F;F;...    variant array (lower bound 0) whose items are written in\n"
+    "                these forms, e.g. va:l:3;s:x;o:QXVBUtils.clsSortData\n"
     "  o:PROGID      a new object of that class\n"
     "  err:N|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]\n"
     "                an error object (as VB's Err) with those properties\n"
@@ -113,6 +115,13 @@ Variant parseArgument(const std::string& text) {
   if (form == "sa") {
     qxvb::StringArray array;
     if (!rest.empty()) array.items = split(rest, '|');
+    return Variant(std::move(array));
+  }
+  if (form == "va") {
+    qxvb::VariantArray array;
+    if (!rest.empty()) {
+      for (const auto& item : split(rest, ';')) array.items.push_back(parseArgument(item));
+    }
     return Variant(std::move(array));
   }
   if (form == "o") return Variant(qxvb::createObject(rest));

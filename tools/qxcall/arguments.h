@@ -9,6 +9,7 @@ namespace qxcall {
 
 // s:TEXT String, i:N Integer, l:N Long, d:X Double, b:true|false Boolean,
 // n: Null, e: left out, x:HEX byte array, sa:A|B|C string array,
+// va:F;F variant array of items in these forms,
 // o:PROGID a new object, err:NUMBER|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]
 // an error object; anything else is a String. Throws std::invalid_argument
 // with a message for a malformed form.
