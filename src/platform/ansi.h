@@ -1,6 +1,6 @@
-// "ANSI" text: the locale's character set, which platform calls that take
-// 8-bit text use. UTF-8 locales (and the plain C locale, taken as UTF-8)
-// need no conversion.
+// "ANSI" text: the character set of the locale the environment names,
+// which platform calls that take 8-bit text use. UTF-8 locales (and the
+// plain C locale, taken as UTF-8) need no conversion.
 #pragma once
 
 #include <string>

@@ -3,8 +3,8 @@
 #include "frame/automation_error.h"
 #include "frame/error_codes.h"
 #include "frame/string_table.h"
+#include "platform/ansi.h"
 #include "platform/unicode.h"
-#include "text/ansi_text.h"
 #include "text/char_positions.h"
 #include "text/trimming.h"
 
@@ -58,7 +58,7 @@ std::string fixAuditId(std::string_view text) {
 }
 
 bool isPermittedAuditId(std::string_view text) {
-  if (toAnsi(text).size() > static_cast<size_t>(QX_MAX_AUDITID)) return false;
+  if (ansi::fromUtf8(text).size() > static_cast<size_t>(QX_MAX_AUDITID)) return false;
   if (trimSpaces(text).empty()) return false;
   const std::string lower = unicode::toLower(text);
   if (lower == unicode::toLower(localString(kReservedSystem))) return false;

@@ -9,7 +9,7 @@
 
 #include "components/qxxres/string_table_resource.h"
 #include "frame/module_state.h"
-#include "text/ansi_text.h"
+#include "platform/ansi.h"
 
 namespace qxvb::merrin {
 
@@ -100,15 +100,15 @@ extern "C" int32_t lpGetLabelForPropertyInType(int32_t major, int32_t minor, con
   if (property == nullptr || buffer == nullptr || bufferLength <= 0) return 0;
   const std::string labels =
       merrin::readFile(std::filesystem::path(merrin::labelFolder()) / merrin::kLabelFileName);
-  const auto label = merrin::findLabel(labels, major, minor, fromAnsi(property));
+  const auto label = merrin::findLabel(labels, major, minor, ansi::toUtf8(property));
   if (!label) return 0;
-  const std::string ansi = toAnsi(*label);
+  const std::string bytes = ansi::fromUtf8(*label);
   const auto limit = static_cast<size_t>(bufferLength - 1);
   // A UTF-8 label is cut on a character boundary; any other character set
   // is cut at the byte.
-  const size_t length = ansi == *label ? merrin::utf8CutLength(ansi, limit)
-                                       : (ansi.size() < limit ? ansi.size() : limit);
-  std::memcpy(buffer, ansi.data(), length);
+  const size_t length = bytes == *label ? merrin::utf8CutLength(bytes, limit)
+                                        : (bytes.size() < limit ? bytes.size() : limit);
+  std::memcpy(buffer, bytes.data(), length);
   buffer[length] = '\0';
   return static_cast<int32_t>(length);
 }
