@@ -2,22 +2,11 @@
 
 #include "frame/automation_error.h"
 #include "frame/module_state.h"
+#include "platform/ascii.h"
 
 namespace qxvb {
 
 namespace {
-
-bool sameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 [[noreturn]] void cannotCreate() {
   raiseVbError(vberr::CantCreateObject);
@@ -42,23 +31,25 @@ void Catalogue::add(ClassInfo info) {
 
 const ClassInfo* Catalogue::find(std::string_view progIdOrClsid) const {
   for (const auto& c : classes_) {
-    if (sameText(c.progId, progIdOrClsid) || sameText(c.clsid, progIdOrClsid)) return &c;
+    if (ascii::equalsIgnoreCase(c.progId, progIdOrClsid) ||
+        ascii::equalsIgnoreCase(c.clsid, progIdOrClsid))
+      return &c;
   }
   return nullptr;
 }
 
 const ClassInfo* Catalogue::findByName(std::string_view className) const {
   for (const auto& c : classes_) {
-    if (c.partOfLibrary && sameText(c.name, className)) return &c;
+    if (c.partOfLibrary && ascii::equalsIgnoreCase(c.name, className)) return &c;
   }
   return nullptr;
 }
 
 const ClassInfo* Catalogue::findByInterface(std::string_view iid) const {
   for (const auto& c : classes_) {
-    if (sameText(c.iid, iid)) return &c;
+    if (ascii::equalsIgnoreCase(c.iid, iid)) return &c;
     for (const auto& alias : c.aliasIids) {
-      if (sameText(alias, iid)) return &c;
+      if (ascii::equalsIgnoreCase(alias, iid)) return &c;
     }
   }
   return nullptr;

@@ -5,20 +5,11 @@
 
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
+#include "platform/ascii.h"
 
 namespace qxvb {
 
 namespace {
-
-// Member names are plain ASCII identifiers; folding ASCII letters is the
-// case rule automation applies to them.
-std::string foldName(std::string_view name) {
-  std::string key(name);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
 
 // E_FAIL, the number a failure without its own number carries.
 constexpr int32_t kUnspecifiedFailure = static_cast<int32_t>(0x80004005);
@@ -60,7 +51,7 @@ Object CallArgs::object(size_t i) const {
 void DispatchTable::add(CallKind kind, std::string name, std::vector<ParamSpec> params,
                         MemberHandler handler) {
   const int position = static_cast<int>(members_.size());
-  Slots& slots = index_[foldName(name)];
+  Slots& slots = index_[ascii::toLower(name)];
   switch (kind) {
     case kMethod:
       slots.method = position;
@@ -79,7 +70,7 @@ void DispatchTable::add(CallKind kind, std::string name, std::vector<ParamSpec> 
 }
 
 const MemberInfo* DispatchTable::find(std::string_view name, uint8_t kinds) const {
-  const auto it = index_.find(foldName(name));
+  const auto it = index_.find(ascii::toLower(name));
   if (it == index_.end()) return nullptr;
   const Slots& s = it->second;
   int position = -1;

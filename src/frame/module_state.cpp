@@ -8,6 +8,7 @@
 
 #include "frame/catalogue.h"
 #include "frame/dispatch.h"
+#include "platform/ascii.h"
 
 namespace qxvb {
 
@@ -58,18 +59,10 @@ std::string libraryFolder() {
 }
 
 std::string stringTableFolderFor(std::string_view folder) {
-  static constexpr std::string_view kMarker = "/qxvbutils";
-  for (size_t p = 0; p + kMarker.size() <= folder.size(); ++p) {
-    bool match = true;
-    for (size_t i = 0; i < kMarker.size() && match; ++i) {
-      char c = folder[p + i];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      match = c == kMarker[i];
-    }
-    // The folder up to and including the separator, then "win32/bin".
-    if (match) return std::string(folder.substr(0, p + 1)) + "win32/bin";
-  }
-  return std::string(folder);
+  const size_t p = ascii::findIgnoreCase(folder, "/QXVBUtils");
+  if (p == std::string_view::npos) return std::string(folder);
+  // The folder up to and including the separator, then "win32/bin".
+  return std::string(folder.substr(0, p + 1)) + "win32/bin";
 }
 
 bool threadLoaded() {

@@ -7,6 +7,7 @@
 
 #include "frame/automation_error.h"
 #include "frame/dispatch.h"
+#include "platform/ascii.h"
 
 namespace qxvb {
 
@@ -14,18 +15,6 @@ namespace {
 
 bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool asciiIEquals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 [[noreturn]] void typeMismatch() {
@@ -277,8 +266,9 @@ float CSng(const Variant& v) {
 bool CBool(const Variant& v) {
   if (const auto* b = v.get<bool>()) return *b;
   if (const auto* s = v.get<std::string>()) {
-    if (asciiIEquals(*s, "True") || asciiIEquals(*s, "#TRUE#")) return true;
-    if (asciiIEquals(*s, "False") || asciiIEquals(*s, "#FALSE#")) return false;
+    if (ascii::equalsIgnoreCase(*s, "True") || ascii::equalsIgnoreCase(*s, "#TRUE#")) return true;
+    if (ascii::equalsIgnoreCase(*s, "False") || ascii::equalsIgnoreCase(*s, "#FALSE#"))
+      return false;
   }
   return CDbl(v) != 0;
 }

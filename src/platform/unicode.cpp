@@ -1,5 +1,7 @@
 #include "platform/unicode.h"
 
+#include "platform/ascii.h"
+
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
@@ -46,13 +48,7 @@ icu::Collator* textCollator() {
 }  // namespace
 
 std::string foldCase(std::string_view text) {
-  if (isAscii(text)) {
-    std::string out(text);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  }
+  if (isAscii(text)) return ascii::toLower(text);
   icu::UnicodeString s = fromUtf8(text);
   s.foldCase();
   return toUtf8(s);
@@ -72,13 +68,7 @@ std::string toUpper(std::string_view text) {
 }
 
 std::string toLower(std::string_view text) {
-  if (isAscii(text)) {
-    std::string out(text);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  }
+  if (isAscii(text)) return ascii::toLower(text);
   icu::UnicodeString s = fromUtf8(text);
   s.toLower(icu::Locale::getDefault());
   return toUtf8(s);

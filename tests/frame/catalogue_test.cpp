@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/errors.h"
+
 #include <thread>
 
 #include "frame/automation_error.h"
@@ -14,14 +16,7 @@
 namespace qxvb {
 namespace {
 
-int errorNumber(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::errorNumber;
 
 TEST(Catalogue, EveryPublicClassHasItsIdentifiersAndInstancing) {
   const auto& classes = Catalogue::instance().classes();

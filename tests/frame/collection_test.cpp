@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/errors.h"
+
 #include <memory>
 
 #include "frame/automation_error.h"
@@ -8,14 +10,7 @@
 namespace qxvb {
 namespace {
 
-int errorNumber(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::errorNumber;
 
 TEST(Collection, ItemsAreNumberedFromOneAndKeysIgnoreCase) {
   Collection c;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/errors.h"
+
 #include <memory>
 
 #include "frame/automation_error.h"
@@ -43,14 +45,7 @@ class Sample : public Dispatch {
   }
 };
 
-int errorNumber(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::errorNumber;
 
 TEST(Dispatch, NamesIgnoreCaseAndDefaultsApply) {
   auto s = std::make_shared<Sample>();

@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "support/errors.h"
+
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
 
 namespace qxvb {
 namespace {
 
-int errorNumber(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::errorNumber;
 
 TEST(CLng, RoundsHalfToEven) {
   EXPECT_EQ(CLng(Variant(2.5)), 2);
