@@ -93,3 +93,21 @@ step --json QXVBUtils.QX_ADO_Utilities QX_ADO_IsValidUDLWithDetails "s:$udl" s: 
 echo
 echo "The start of the data-link file (UTF-16LE after the byte-order mark FF FE, CR LF):"
 head -c 32 "$udl" | od -An -tx1
+
+echo
+echo "== Pictures: an SVG drawing at a size, letter-boxed on blue, then as bytes"
+cat >"$sandbox/wide.svg" <<'SVG'
+<svg xmlns="http://www.w3.org/2000/svg" width="100" height="50" viewBox="0 0 100 50">
+  <rect width="100" height="50" fill="#c03020"/>
+  <text x="50" y="33" font-size="20" text-anchor="middle" fill="#ffffff">QX</text>
+</svg>
+SVG
+# Drawing text starts Qt's application, which wants a runtime folder of its own.
+mkdir -p -m 700 "$sandbox/runtime"
+export XDG_RUNTIME_DIR=$sandbox/runtime
+picture=(QXVBUtils.QX_File_Utils QX_File_LoadPicture2 "s:$sandbox/wide.svg" b:true l:120 l:120 l:0 l:0 l:255)
+step --json "${picture[@]}" ++ Width -- Height -- Type
+echo
+echo "The picture's bytes: a bitmap file of 120 by 120 pixels (the hexadecimal cut short):"
+step --json "${picture[@]}" == QXVBUtils.QXUtilities QX_Util_PictureToByteArray x: r: |
+  sed -E 's/("bytes": "[0-9A-F]{12})[0-9A-F]*"/\1..."/'

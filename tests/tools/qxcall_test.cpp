@@ -101,3 +101,28 @@ TEST(Qxcall, VariantArraysReachArrayMembers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Qxcall, PreviousResultGoesToACallOnAnotherClass) {
+  const std::filesystem::path svg = qxvb::test::freshFolder("qxcall-picture") / "wide.svg";
+  qxvb::test::writeFile(svg,
+                        "<svg xmlns='http://www.w3.org/2000/svg' width='20' height='10'>"
+                        "<rect width='20' height='10' fill='red'/></svg>");
+  const Outcome r = qxcall("--json QXVBUtils.QX_File_Utils QX_File_LoadPicture2 s:" + svg.string() +
+                           " b:true l:8 l:4 l:0 l:0 l:0 == QXVBUtils.QXUtilities "
+                           "QX_Util_PictureToByteArray x: r:");
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("{\"result\": {\"object\": \"Picture\"}"), std::string::npos) << r.out;
+  // 8 by 4 pixels of 3 bytes after the 54 bytes of the bitmap's headers.
+  EXPECT_NE(r.out.find("\n{\"result\": 150, \"args\": [{\"bytes\": \"424D96000000"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("{\"object\": \"Picture\"}]}\n"), std::string::npos) << r.out;
+  // Before any call there is no result; "==" needs the class.
+  EXPECT_NE(qxcall("--json QXVBUtils.QXUtilities QXMax r: l:2").out.find("\"result\": 2"),
+            std::string::npos);
+  EXPECT_EQ(qxcall("QXVBUtils.QXUtilities QXGuidGen ==").exitCode, 2);
+}
+
+}  // namespace

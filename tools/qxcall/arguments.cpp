@@ -25,6 +25,7 @@ const char* const kArgumentHelp =
     "  va:F;F;...    variant array (lower bound 0) whose items are written in\n"
     "                these forms, e.g. va:l:3;s:x;o:QXVBUtils.clsSortData\n"
     "  o:PROGID      a new object of that class\n"
+    "  r:            the result of the previous call, e.g. an object it returned\n"
     "  err:N|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]\n"
     "                an error object (as VB's Err) with those properties\n"
     "  TEXT          any other argument is a String\n";

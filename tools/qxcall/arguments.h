@@ -15,6 +15,10 @@ namespace qxcall {
 // with a message for a malformed form.
 qxvb::Variant parseArgument(const std::string& text);
 
+// The form that stands for the previous call's result (Empty before the
+// first call); the caller replaces it, as only it knows that result.
+inline constexpr const char* kPreviousResult = "r:";
+
 extern const char* const kArgumentHelp;
 
 }  // namespace qxcall

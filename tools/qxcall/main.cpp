@@ -19,14 +19,16 @@ namespace {
 using qxvb::Variant;
 
 const char* const kUsage =
-    "usage: qxcall [--json] PROGID|{CLSID} [--put] MEMBER [ARG ...] [-- MEMBER [ARG ...]]...\n"
+    "usage: qxcall [--json] PROGID|{CLSID} [--put] MEMBER [ARG ...]\n"
+    "              [-- MEMBER [ARG ...] | ++ MEMBER [ARG ...] | == PROGID MEMBER [ARG ...]]...\n"
     "\n"
     "Creates the class, calls MEMBER late-bound (as a method or property get; with\n"
     "--put, as a property assignment whose last argument is the value) and prints\n"
     "the result and the value of every argument after the call.\n"
     "\"--\" starts another call on the same object; \"++\" starts a call on the\n"
-    "object the previous call returned. All calls run on one thread of the library:\n"
-    "it loads at start and unloads at exit.\n"
+    "object the previous call returned; \"==\" starts a call on a new object of\n"
+    "another class. All calls run on one thread of the library: it loads at start\n"
+    "and unloads at exit.\n"
     "\n"
     "  --json   print one JSON object per call: {\"result\": V, \"args\": [V, ...]};\n"
     "           an automation error prints {\"error\": {\"number\": N, \"source\": ...,\n"
@@ -36,6 +38,7 @@ const char* const kUsage =
 
 struct Call {
   bool onResult = false;  // call the object the previous call returned
+  std::string newTarget;  // call a new object of this class
   bool put = false;
   std::string member;
   std::vector<std::string> args;
@@ -69,10 +72,14 @@ Options parseCommandLine(int argc, char** argv) {
   };
   for (; i < argc; ++i) {
     const std::string word = argv[i];
-    if (word == "--" || word == "++") {
+    if (word == "--" || word == "++" || word == "==") {
       finish();
       current = Call{};
       current.onResult = word == "++";
+      if (word == "==") {
+        if (++i >= argc) throw std::invalid_argument("missing PROGID after ==");
+        current.newTarget = argv[i];
+      }
     } else if (current.member.empty() && word == "--put") {
       current.put = true;
     } else if (current.member.empty()) {
@@ -123,8 +130,11 @@ int run(const Options& o) {
       if (next == nullptr || !*next) qxvb::raiseVbError(qxvb::vberr::ObjectRequired);
       target = *next;
     }
+    if (!call.newTarget.empty()) target = qxvb::createObject(call.newTarget);
     std::vector<Variant> args;
-    for (const auto& a : call.args) args.push_back(qxcall::parseArgument(a));
+    for (const auto& a : call.args) {
+      args.push_back(a == qxcall::kPreviousResult ? last : qxcall::parseArgument(a));
+    }
     uint8_t kinds = qxvb::kMethod | qxvb::kPropertyGet;
     if (call.put) {
       const bool isObject = !args.empty() && args.back().type() == qxvb::VarType::Object;
