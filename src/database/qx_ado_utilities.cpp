@@ -16,6 +16,10 @@ const DispatchTable& QX_ADO_Utilities::dispatchTable() const {
     addConnectionStringMembers(members);
     addConstructionMembers(members);
     addUdlMembers(members);
+    addDiscoveryMembers(members);
+    addCheckMembers(members);
+    addExclusiveAccessMembers(members);
+    addExportMembers(members);
     return t;
   }();
   return table;

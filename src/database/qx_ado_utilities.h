@@ -10,7 +10,9 @@
 
 #include "database/ado_settings_cache.h"
 #include "database/enu_sql_security_type.h"
+#include "frame/collection.h"
 #include "frame/dispatch.h"
+#include "platform/ado/connection.h"
 
 namespace qxvb {
 
@@ -79,10 +81,71 @@ class QX_ADO_Utilities : public Dispatch {
                                        std::string& r_strEncy, int32_t& r_lngSecurity);
   // -- end data-link file members --
 
+  // -- begin discovery members (discovery_members.cpp, check_members.cpp) --
+  // colServerNames is replaced by a new Collection of names.
+  int32_t QX_ADO_GetSQLServerList(Object& colServerNames);
+  int32_t QX_ADO_GetLocalServerList2(Object& colServerNames, bool bDontUseCache);
+  int32_t QX_ADO_GetLocalServerList(Object& colServerNames);
+  // Names are added to colEncys; a Collection is made when it is Nothing.
+  int32_t QX_ADO_GetADODBDatabaseList(int32_t lDBType, const std::string& strServer,
+                                      bool blnWinSecurity, const std::string& strUser,
+                                      const std::string& strPassword, Object& colEncys);
+  bool QX_ADO_IsDatabaseQXVersion(const std::string& strConnection, int32_t v_lngVersion,
+                                  Variant& r_lngActualVersion);
+  int32_t QX_ADO_GetDatabaseVersion(const std::string& v_strConnectString);
+  bool QX_ADO_IsUserPasswordOK(const std::string& strConnection, int32_t& lDBType);
+  std::shared_ptr<ado::Connection> QX_ADO_OpenConnection(const std::string& v_strConnect);
+  bool QX_ADO_IsConnectionToServerValid(const std::string& v_strConnect);
+  std::shared_ptr<Collection> QX_ADO_ListUsersOnServer(const std::string& v_strConnectionString);
+  std::string QX_ADO_GetWSPathAsString(int32_t v_WID, const std::string& v_connstr);
+  // -- end discovery members --
+
+  // -- begin exclusive-access members (exclusive_access_members.cpp) --
+  // The connections are open ADODB Connections, or any object whose
+  // Execute answers a recordset with a "Connections" field.
+  bool QX_ADO_ORAServerExclusiveAccessCheckConnStr(const std::string& v_strConnectionString);
+  bool QX_ADO_ORAServerExclusiveAccessCheckConn(const Object& r_objConnection);
+  bool QX_ADO_ORAServerExclusiveAccessCheckConnPlus(const Object& r_objConnection,
+                                                    bool v_blnIgnoreMultipleConnectionsBySameUser,
+                                                    int32_t v_lngConnectionsToAccept = 1);
+  bool QX_ADO_SQLServerExclusiveAccessCheckConnStr(const std::string& v_strConnectionString);
+  bool QX_ADO_SQLServerExclusiveAccessCheckConnStr2(const std::string& v_strConnectionString,
+                                                    int16_t v_iFlags,
+                                                    int32_t v_lngConnectionsToAccept);
+  bool QX_ADO_SQLServerExclusiveAccessCheckConn(const Object& r_objConnection);
+  bool QX_ADO_SQLServerExclusiveAccessCheckConn2(const Object& r_objConnection, int16_t v_iFlags,
+                                                 int32_t v_lngConnectionsToAccept);
+  bool QX_ADO_SQLServerExclusiveAccessCheckConnPlus(const Object& r_objConnection,
+                                                    bool v_blnIgnoreMultipleConnectionsBySameUser,
+                                                    int32_t v_lngConnectionsToAccept = 1);
+  bool QX_ADO_SQLServerExclusiveAccessCheckConnPlus2(const Object& r_objConnection,
+                                                     int16_t v_iFlags,
+                                                     int32_t v_lngConnectionsToAccept);
+  // r_objSQLDMO: a server object whose EnumProcesses answers a result with
+  // Rows and GetColumnString(row, column).
+  bool QX_ADO_SQLServerExclusiveAccessCheck(const Object& r_objSQLDMO,
+                                            const std::string& v_strDatabase);
+  bool QX_ADO_ExclusiveAccessCheckPlusConnStr(const std::string& r_strConnStr,
+                                              bool v_blnIgnoreMultipleConnectionsBySameUser,
+                                              int32_t v_lngConnectionsToAccept = 1);
+  // -- end exclusive-access members --
+
+  // -- begin export members (export_members.cpp) --
+  bool QX_ADO_ExportFile(const std::string& v_strFileName, const std::string& v_strConnect,
+                         const std::string& v_strTargetFile);
+  bool QX_ADO_ExportLogFile(int32_t v_lngLogFile, const std::string& v_strConnect,
+                            const std::string& v_strTargetFile);
+  // -- end export members --
+
  private:
   // -- begin construction state --
   AdoSettingsCache settings_;
   // -- end construction state --
+
+  // -- begin discovery state --
+  // The local server list, kept once it has been asked for.
+  std::shared_ptr<Collection> localServers_;
+  // -- end discovery state --
 };
 
 Object makeQX_ADO_Utilities();
@@ -93,5 +156,9 @@ std::shared_ptr<QX_ADO_Utilities> sharedQX_ADO_Utilities();
 void addConnectionStringMembers(Members<QX_ADO_Utilities>& members);
 void addConstructionMembers(Members<QX_ADO_Utilities>& members);
 void addUdlMembers(Members<QX_ADO_Utilities>& members);
+void addDiscoveryMembers(Members<QX_ADO_Utilities>& members);
+void addCheckMembers(Members<QX_ADO_Utilities>& members);
+void addExclusiveAccessMembers(Members<QX_ADO_Utilities>& members);
+void addExportMembers(Members<QX_ADO_Utilities>& members);
 
 }  // namespace qxvb

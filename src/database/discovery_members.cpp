@@ -1,0 +1,327 @@
+// The discovery members of QX_ADO_Utilities: the server lists of the
+// server-list component, the databases or schemas of a server, opening a
+// connection to a repository, the logins of a server and a workspace path.
+#include <vector>
+
+#include "components/server_list/server_list.h"
+#include "database/connection_keywords.h"
+#include "database/qx_ado_utilities.h"
+#include "database/repository_access.h"
+#include "frame/string_table.h"
+#include "frame/vb_conversions.h"
+#include "platform/ado/recordset.h"
+
+namespace qxvb {
+
+namespace {
+
+constexpr const char* kDatabaseNames = "select name from sysdatabases order by name";
+constexpr const char* kOracleOwners =
+    "select owner from all_tables where Table_name ='QXPROPERTIES' order by owner";
+constexpr const char* kLogins = "EXEC sp_helplogins";
+constexpr const char* kAuthenticationPrefix =
+    "select name, value from v$parameter where name = 'os_authent_prefix'";
+constexpr const char* kOracleUsers =
+    "select username, default_tablespace from dba_users where default_tablespace = 'USERS' "
+    "order by username";
+constexpr const char* kDefaultAuthenticationPrefix = "OPS$";
+
+// The component is made once per thread, on first use.
+Object serverListComponent() {
+  thread_local Object component;
+  if (!component) component = server_list::makeServerList();
+  return component;
+}
+
+std::shared_ptr<Collection> askServerList(bool localOnly) {
+  std::vector<Variant> args{Variant(localOnly)};
+  const Object list = CObj(serverListComponent()->invoke("GetServerList", kMethod, args));
+  auto names = std::make_shared<Collection>();
+  std::vector<Variant> none;
+  const int32_t count = CLng(invokeOn(list, "Count", kMethod | kPropertyGet, none));
+  for (int32_t i = 1; i <= count; ++i) {
+    std::vector<Variant> index{Variant(i)};
+    names->Add(Variant(CStr(invokeOn(list, "Item", kMethod | kPropertyGet, index))));
+  }
+  return names;
+}
+
+// Opens a forward-only, read-only recordset and hands every value of one
+// field to add; reading stops at the first failure when tolerant is false.
+template <class Add>
+void forEachValue(const std::shared_ptr<ado::Connection>& connection, const std::string& sql,
+                  int32_t options, const std::string& field, Add add) {
+  ado::Recordset rows;
+  rows.Open(Variant(sql), Variant(std::static_pointer_cast<Dispatch>(connection)), 0, 1, options);
+  while (!rows.Eof()) {
+    add(rows.Collect(Variant(field)));
+    rows.MoveNext();
+  }
+  rows.Close();
+}
+
+void addQuietly(Collection& names, const Variant& value) {
+  try {
+    const std::string name = CStr(value);
+    names.Add(Variant(name), name);
+  } catch (const std::exception&) {
+    // A repeated name is skipped, as is a value that cannot be read.
+  }
+}
+
+}  // namespace
+
+int32_t QX_ADO_Utilities::QX_ADO_GetSQLServerList(Object& colServerNames) {
+  try {
+    auto names = askServerList(false);
+    colServerNames = names;
+    return names->Count();
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+int32_t QX_ADO_Utilities::QX_ADO_GetLocalServerList2(Object& colServerNames, bool bDontUseCache) {
+  try {
+    auto names = std::make_shared<Collection>();
+    if (localServers_ && !bDontUseCache) {
+      for (int32_t i = 1; i <= localServers_->Count(); ++i) {
+        const std::string name = CStr(localServers_->Item(Variant(i)));
+        names->Add(Variant(name), name);
+      }
+    } else {
+      const auto found = askServerList(true);
+      if (!localServers_) localServers_ = std::make_shared<Collection>();
+      for (int32_t i = 1; i <= found->Count(); ++i) {
+        const std::string name = CStr(found->Item(Variant(i)));
+        names->Add(Variant(name));
+        if (!localServers_->hasKey(name)) localServers_->Add(Variant(name), name);
+      }
+    }
+    colServerNames = names;
+    return names->Count();
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+int32_t QX_ADO_Utilities::QX_ADO_GetLocalServerList(Object& colServerNames) {
+  return QX_ADO_GetLocalServerList2(colServerNames, false);
+}
+
+int32_t QX_ADO_Utilities::QX_ADO_GetADODBDatabaseList(int32_t lDBType, const std::string& strServer,
+                                                      bool blnWinSecurity,
+                                                      const std::string& strUser,
+                                                      const std::string& strPassword,
+                                                      Object& colEncys) {
+  if (!colEncys) colEncys = std::make_shared<Collection>();
+  std::shared_ptr<ado::Connection> connection;
+  try {
+    auto* encys = dynamic_cast<Collection*>(colEncys.get());
+    auto add = [&](const Variant& value) {
+      if (encys != nullptr) {
+        encys->Add(Variant(CStr(value)));
+      } else {
+        std::vector<Variant> args{Variant(CStr(value))};
+        invokeOn(colEncys, "Add", kMethod, args);
+      }
+    };
+    if ((lDBType & 0x100) == 0) {
+      const std::string cs = QX_ADO_ConstructConnectionString(
+          QX_ADO_GetConnectionStringProviderTagValueForSQL(), strServer, "master", blnWinSecurity,
+          strUser, strPassword);
+      if (!cs.empty()) {
+        connection = openAdo(cs, true);
+        forEachValue(connection, kDatabaseNames, 1, "Name", add);
+      }
+    } else {
+      std::string cs =
+          QX_ADO_ConstructConnectionString(localString(keyword::kOracleProvider), strServer,
+                                           "master", blnWinSecurity, strUser, strPassword);
+      cutCatalogItem(cs);
+      if (!cs.empty()) {
+        connection = openAdo(cs);
+        forEachValue(connection, kOracleOwners, 1, "Owner", add);
+      }
+    }
+  } catch (const std::exception&) {
+    closeQuietly(connection);
+    return 0;
+  }
+  closeQuietly(connection);
+  std::vector<Variant> none;
+  try {
+    return CLng(invokeOn(colEncys, "Count", kMethod | kPropertyGet, none));
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+std::shared_ptr<ado::Connection> QX_ADO_Utilities::QX_ADO_OpenConnection(
+    const std::string& v_strConnect) {
+  std::string cs = v_strConnect;
+  const bool oracle = isOracleProvider(providerItem(*this, cs));
+  std::string schema;
+  if (oracle) {
+    const std::string key = localString(keyword::kInitialCatalog);
+    schema = QX_ADO_ReadItemFromConnectionString(key, cs);
+    QX_ADO_RemoveItemFromConnectionString(key, cs);
+  }
+  auto connection = std::make_shared<ado::Connection>();
+  connection->setConnectionString(cs);
+  connection->Open(std::string(), std::string(), std::string(), -1);
+  if (oracle && !schema.empty()) {
+    std::string upper = schema;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    connection->Execute(schemaSwitch(upper));
+  }
+  return connection;
+}
+
+bool QX_ADO_Utilities::QX_ADO_IsConnectionToServerValid(const std::string& v_strConnect) {
+  std::string cs = v_strConnect;
+  const ServerKind kind = serverKind(*this, cs);
+  const std::string key = localString(keyword::kInitialCatalog);
+  if (kind == ServerKind::SqlServer) {
+    QX_ADO_WriteItemInConnectionString(key, "master", cs);
+  } else if (kind == ServerKind::Oracle) {
+    QX_ADO_RemoveItemFromConnectionString(key, cs);
+  }
+  auto connection = std::make_shared<ado::Connection>();
+  connection->setConnectionString(cs);
+  connection->Open(std::string(), std::string(), std::string(), -1);
+  const bool open = connection->State() == 1;
+  if (open) connection->Close();
+  return open;
+}
+
+std::shared_ptr<Collection> QX_ADO_Utilities::QX_ADO_ListUsersOnServer(
+    const std::string& v_strConnectionString) {
+  auto users = std::make_shared<Collection>();
+  const std::string provider = providerItem(*this, v_strConnectionString);
+  auto connection = QX_ADO_OpenConnection(v_strConnectionString);
+  auto add = [&](const Variant& value) { addQuietly(*users, value); };
+  try {
+    if (!isOracleProvider(provider) &&
+        provider == QX_ADO_GetConnectionStringProviderTagValueForSQL()) {
+      forEachValue(connection, kLogins, -1, "LoginName", add);
+    } else if (isOracleProvider(provider)) {
+      std::string prefix = kDefaultAuthenticationPrefix;
+      if (auto value = firstRowField(connection, kAuthenticationPrefix, "Value")) {
+        prefix = CStr(*value);
+      }
+      forEachValue(connection, kOracleUsers, -1, "UserName", [&](const Variant& value) {
+        std::string name = CStr(value);
+        if (!prefix.empty() && name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
+        addQuietly(*users, Variant(name));
+      });
+    }
+  } catch (...) {
+    closeQuietly(connection);
+    throw;
+  }
+  closeQuietly(connection);
+  return users;
+}
+
+std::string QX_ADO_Utilities::QX_ADO_GetWSPathAsString(int32_t v_WID,
+                                                       const std::string& v_connstr) {
+  std::string path;
+  std::shared_ptr<ado::Connection> connection;
+  try {
+    std::string cs = v_connstr;
+    if (const size_t bar = cs.find('|'); bar != std::string::npos) cs.erase(0, bar + 1);
+    const bool oracle = isOracleProvider(providerItem(*this, cs));
+    std::string schema;
+    if (oracle) {
+      const std::string key = localString(keyword::kInitialCatalog);
+      schema = QX_ADO_ReadItemFromConnectionString(key, cs);
+      QX_ADO_RemoveItemFromConnectionString(key, cs);
+    }
+    connection = QX_ADO_OpenConnection(cs);
+    if (oracle) {
+      connection->Execute("ALTER SESSION SET CURRENT_SCHEMA=\"" + schema + "\"");
+    } else {
+      const std::string sql = "SELECT * FROM dbo.qxsf_wspathastable(" + std::to_string(v_WID) + ")";
+      ado::Recordset rows;
+      rows.Open(Variant(sql), Variant(std::static_pointer_cast<Dispatch>(connection)), 0, 1, -1);
+      try {
+        while (!rows.Eof()) {
+          if (!path.empty()) path += " \\ ";
+          path += CStr(rows.Collect(Variant("Name")));
+          rows.MoveNext();
+        }
+      } catch (const std::exception&) {
+        // A row that cannot be reached ends the path where it stands.
+      }
+      rows.Close();
+    }
+  } catch (const std::exception&) {
+    // The path joined so far is the answer.
+  }
+  closeQuietly(connection);
+  return path;
+}
+
+namespace {
+
+// A by-reference collection argument: Nothing, or an object.
+Object collectionArgument(CallArgs& a, size_t i) {
+  const Variant& v = a[i];
+  if (v.isEmpty() || v.isMissing()) return nullptr;
+  return CObj(v);
+}
+
+}  // namespace
+
+void addDiscoveryMembers(Members<QX_ADO_Utilities>& members) {
+  using Self = QX_ADO_Utilities;
+  members
+      .method("QX_ADO_GetSQLServerList", {ref("colServerNames")},
+              [](Self& u, CallArgs& a) {
+                Object names = collectionArgument(a, 0);
+                const int32_t count = u.QX_ADO_GetSQLServerList(names);
+                a.set(0, Variant(names));
+                return Variant(count);
+              })
+      .method("QX_ADO_GetLocalServerList2", {ref("colServerNames"), in("bDontUseCache")},
+              [](Self& u, CallArgs& a) {
+                Object names = collectionArgument(a, 0);
+                const int32_t count = u.QX_ADO_GetLocalServerList2(names, a.boolean(1));
+                a.set(0, Variant(names));
+                return Variant(count);
+              })
+      .method("QX_ADO_GetLocalServerList", {ref("colServerNames")},
+              [](Self& u, CallArgs& a) {
+                Object names = collectionArgument(a, 0);
+                const int32_t count = u.QX_ADO_GetLocalServerList(names);
+                a.set(0, Variant(names));
+                return Variant(count);
+              })
+      .method("QX_ADO_GetADODBDatabaseList",
+              {in("lDBType"), in("strServer"), in("blnWinSecurity"), in("strUser"),
+               in("strPassword"), ref("colEncys")},
+              [](Self& u, CallArgs& a) {
+                Object encys = collectionArgument(a, 5);
+                const int32_t count = u.QX_ADO_GetADODBDatabaseList(
+                    a.lng(0), a.str(1), a.boolean(2), a.str(3), a.str(4), encys);
+                a.set(5, Variant(encys));
+                return Variant(count);
+              })
+      .method(
+          "QX_ADO_OpenConnection", {in("v_strConnect")},
+          [](Self& u, CallArgs& a) { return Variant(Object(u.QX_ADO_OpenConnection(a.str(0)))); })
+      .method("QX_ADO_IsConnectionToServerValid", {in("v_strConnect")},
+              [](Self& u, CallArgs& a) {
+                return Variant(u.QX_ADO_IsConnectionToServerValid(a.str(0)));
+              })
+      .method("QX_ADO_ListUsersOnServer", {in("v_strConnectionString")},
+              [](Self& u, CallArgs& a) {
+                return Variant(Object(u.QX_ADO_ListUsersOnServer(a.str(0))));
+              })
+      .method("QX_ADO_GetWSPathAsString", {in("v_WID"), in("v_connstr")}, [](Self& u, CallArgs& a) {
+        return Variant(u.QX_ADO_GetWSPathAsString(a.lng(0), a.str(1)));
+      });
+}
+
+}  // namespace qxvb
