@@ -20,6 +20,7 @@ Object makeQX_RegistryValue();
 Object makeQX_DotNet();
 Object makeQX_File_Utils();
 Object makeQX_ADO_Utilities();
+Object makeQXFileManager();
 
 namespace {
 
@@ -78,7 +79,8 @@ const Entry kClasses[] = {
     {"QX_Progress", kGlobal, "{B43974C0-9B5D-453A-AF7F-6812EAD7A3B8}",
      "{CA8F70F7-B6AE-4886-8813-44AEB298E730}", nullptr, ""},
     {"QXFileManager", kMulti, "{D8427705-5D3A-4BD4-8744-18FC7A5F20D1}",
-     "{40DF2265-4A06-44D7-99DD-A5D3630764A0}", nullptr, "{F99DACB1-4EF3-4A8A-8E35-9BBA9D88B51D}"},
+     "{40DF2265-4A06-44D7-99DD-A5D3630764A0}", makeQXFileManager,
+     "{F99DACB1-4EF3-4A8A-8E35-9BBA9D88B51D}"},
     {"clsSortData", kMulti, "{1E252467-F4C9-407D-ABC5-91436055E26E}",
      "{07789C41-B80B-4B4B-AAA7-211BE81017F1}", makeclsSortData, ""},
 };

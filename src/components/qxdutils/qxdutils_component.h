@@ -1,7 +1,9 @@
 // QXDUTILS.Utils: the product's settings component. Settings live in INI
 // profile files; the default profile is in the product's per-user folder.
-// Files kept in the repository ("ency" files) answer as when no repository
-// is open until the file store provides them.
+// Files kept in the repository ("ency" files) live in the open repository's
+// file table: the caller hands over the repository's connection with
+// SetEncyConnection and marks it open with SetEncyOpenStatus; until both,
+// the ency members answer as with no repository open.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,10 @@
 #include <string>
 
 #include "frame/dispatch.h"
+
+namespace qxvb::ado {
+class Connection;
+}
 
 namespace qxvb::qxdutils {
 
@@ -56,6 +62,10 @@ class QXDUtilsComponent : public Dispatch {
 
   void SetEncyOpenStatus(bool open) { encyOpen_ = open; }
   bool encyOpen() const { return encyOpen_; }
+  // The open repository's connection; Nothing forgets it.
+  void SetEncyConnection(const Object& connection);
+  // The connection ency files are kept through: set and marked open.
+  std::shared_ptr<ado::Connection> encyRepository() const;
 
   int32_t QXVersionCheck(const std::string& version1, const std::string& version2);
   std::string GetInternationalSeparators(std::string& decimal, std::string& list);
@@ -63,6 +73,7 @@ class QXDUtilsComponent : public Dispatch {
  private:
   std::string commandLine_;
   bool encyOpen_ = false;
+  std::shared_ptr<ado::Connection> encyConnection_;
 };
 
 Object makeQXDUtilsComponent();

@@ -1,4 +1,5 @@
 // The late-bound interface of QXDUTILS.Utils.
+#include "components/qxdutils/ency_files.h"
 #include "components/qxdutils/qxdutils_component.h"
 #include "frame/vb_conversions.h"
 
@@ -12,22 +13,56 @@ Variant none() {
   return Variant();
 }
 
-// Files kept in the repository: with no repository open there is nothing
-// to find, read, write or update.
+// Files kept in the repository: through its file table while one is open,
+// otherwise there is nothing to find, read, write or update. The component
+// keeps no copies of its own, so updating and closing have nothing to do.
+template <class Fn>
+Variant withRepository(Self& s, Variant closed, Fn&& fn) {
+  auto connection = s.encyRepository();
+  if (!connection) return closed;
+  EncyFiles files(connection);
+  return fn(files);
+}
+
 void addEncyMembers(Members<Self>& m) {
   m.method("SetEncyOpenStatus", {in("IsOpen")},
            [](Self& s, CallArgs& a) {
              s.SetEncyOpenStatus(a.boolean(0));
              return none();
            })
-      .method("EncyFileExists", {in("FileName")}, [](Self&, CallArgs&) { return Variant(false); })
+      .method("SetEncyConnection", {in("Connection")},
+              [](Self& s, CallArgs& a) {
+                s.SetEncyConnection(a[0].isMissing() || a[0].isEmpty() ? Object() : a.object(0));
+                return none();
+              })
+      .method("EncyFileExists", {in("FileName")},
+              [](Self& s, CallArgs& a) {
+                return withRepository(s, Variant(false),
+                                      [&](EncyFiles& f) { return Variant(f.exists(a.str(0))); });
+              })
       .method("ExportEncyFile", {in("EncyFileName"), in("ExternalFileName")},
-              [](Self&, CallArgs&) { return Variant(false); })
+              [](Self& s, CallArgs& a) {
+                return withRepository(s, Variant(false), [&](EncyFiles& f) {
+                  return Variant(f.exportFile(a.str(0), a.str(1)));
+                });
+              })
       .method("ImportEncyFile", {in("ExternalFileName"), in("EncyFileName"), in("OverWrite")},
-              [](Self&, CallArgs&) { return Variant(false); })
-      .method("ReadEncyFile", {in("FileName")}, [](Self&, CallArgs&) { return Variant(""); })
+              [](Self& s, CallArgs& a) {
+                return withRepository(s, Variant(false), [&](EncyFiles& f) {
+                  return Variant(f.importFile(a.str(0), a.str(1), a.boolean(2)));
+                });
+              })
+      .method("ReadEncyFile", {in("FileName")},
+              [](Self& s, CallArgs& a) {
+                return withRepository(s, Variant(""),
+                                      [&](EncyFiles& f) { return Variant(f.read(a.str(0))); });
+              })
       .method("WriteEncyFile", {in("FileName"), in("FileData")},
-              [](Self&, CallArgs&) { return Variant(false); })
+              [](Self& s, CallArgs& a) {
+                return withRepository(s, Variant(false), [&](EncyFiles& f) {
+                  return Variant(f.write(a.str(0), a.str(1)));
+                });
+              })
       .method("UpdateEncyFile", {in("FileName")}, [](Self&, CallArgs&) { return Variant(0); })
       .method("UpdateEncyFiles", {}, [](Self&, CallArgs&) { return Variant(0); })
       .method("CloseEncyFile", {in("FileName")}, [](Self&, CallArgs&) { return Variant(0); });

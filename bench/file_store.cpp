@@ -1,0 +1,180 @@
+// The repository's file store on SQLite against the sqlite3 command-line
+// tool's archive mode on the same files: import and export of 1,000 files
+// of 100 KB and of one file of 200 MB. The contents are random bytes, so
+// the archive's compression attempt gains nothing.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "filemanager/file_store.h"
+#include "filemanager/files_table.h"
+#include "platform/ado/connection.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qxvb::filestore::FileStore;
+using qxvb::filestore::Import_File;
+
+fs::path benchRoot() {
+  static const fs::path root = [] {
+    const char* tmp = std::getenv("TMPDIR");
+    fs::path path = fs::path(tmp != nullptr ? tmp : "/tmp") / "qxvb-bench-file-store";
+    fs::remove_all(path);
+    fs::create_directories(path);
+    return path;
+  }();
+  return root;
+}
+
+void writeRandomFile(const fs::path& path, size_t size, uint64_t seed) {
+  std::mt19937_64 generator(seed);
+  std::vector<uint64_t> words((size + 7) / 8);
+  for (auto& w : words) w = generator();
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(words.data()), static_cast<std::streamsize>(size));
+}
+
+// The source files of a set, written once: "small" (1,000 of 100 KB) or
+// "large" (one of 200 MB).
+const std::vector<fs::path>& sourceFiles(const std::string& set) {
+  static std::vector<fs::path> small;
+  static std::vector<fs::path> large;
+  auto& files = set == "small" ? small : large;
+  if (!files.empty()) return files;
+  const fs::path folder = benchRoot() / "source" / set;
+  fs::create_directories(folder);
+  const size_t count = set == "small" ? 1000 : 1;
+  const size_t size = set == "small" ? 100 * 1024 : 200 * 1024 * 1024;
+  for (size_t i = 0; i < count; ++i) {
+    files.push_back(folder / ("file" + std::to_string(i) + ".bin"));
+    writeRandomFile(files.back(), size, i + 1);
+  }
+  return files;
+}
+
+std::shared_ptr<qxvb::ado::Connection> freshRepository(const fs::path& file) {
+  fs::remove(file);
+  auto connection = std::make_shared<qxvb::ado::Connection>();
+  connection->Open("Provider=QXVB.SQLite;Data Source=" + file.string() + ";Create=True");
+  qxvb::filestore::createFilesTable(connection);
+  return connection;
+}
+
+FileStore storeOn(std::shared_ptr<qxvb::ado::Connection> connection) {
+  qxvb::filestore::StoreSetup setup;
+  setup.connection = std::move(connection);
+  return FileStore(setup);
+}
+
+std::vector<Import_File> importList(const std::vector<fs::path>& files) {
+  std::vector<Import_File> list;
+  for (const auto& f : files) list.push_back({f.string(), ""});
+  return list;
+}
+
+void run(const std::string& command) {
+  if (std::system(command.c_str()) != 0) std::abort();
+}
+
+std::string archiveImport(const fs::path& archive, const std::string& set) {
+  return "sqlite3 -A -c -f '" + archive.string() + "' -C '" +
+         (benchRoot() / "source" / set).string() + "' . >/dev/null";
+}
+
+void setBytes(benchmark::State& state, const std::vector<fs::path>& files) {
+  int64_t bytes = 0;
+  for (const auto& f : files) bytes += static_cast<int64_t>(fs::file_size(f));
+  state.SetBytesProcessed(bytes * state.iterations());
+}
+
+void BM_StoreImport(benchmark::State& state, const std::string& set) {
+  const auto& files = sourceFiles(set);
+  const auto list = importList(files);
+  const fs::path db = benchRoot() / ("store-import-" + set + ".db");
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto store = storeOn(freshRepository(db));
+    state.ResumeTiming();
+    store.importFiles(list);
+  }
+  setBytes(state, files);
+}
+
+void BM_ArchiveImport(benchmark::State& state, const std::string& set) {
+  const auto& files = sourceFiles(set);
+  const fs::path archive = benchRoot() / ("archive-import-" + set + ".sqlar");
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove(archive);
+    state.ResumeTiming();
+    run(archiveImport(archive, set));
+  }
+  setBytes(state, files);
+}
+
+void BM_StoreExport(benchmark::State& state, const std::string& set) {
+  const auto& files = sourceFiles(set);
+  const fs::path db = benchRoot() / ("store-export-" + set + ".db");
+  auto store = storeOn(freshRepository(db));
+  const auto names = store.importFiles(importList(files));
+  const fs::path out = benchRoot() / ("store-out-" + set);
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(out);
+    fs::create_directories(out);
+    state.ResumeTiming();
+    for (const auto& name : names) store.exportTo(name, out);
+  }
+  setBytes(state, files);
+}
+
+void BM_ArchiveExport(benchmark::State& state, const std::string& set) {
+  const auto& files = sourceFiles(set);
+  const fs::path archive = benchRoot() / ("archive-export-" + set + ".sqlar");
+  fs::remove(archive);
+  run(archiveImport(archive, set));
+  const fs::path out = benchRoot() / ("archive-out-" + set);
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(out);
+    fs::create_directories(out);
+    state.ResumeTiming();
+    run("sqlite3 -A -x -f '" + archive.string() + "' -C '" + out.string() + "' >/dev/null");
+  }
+  setBytes(state, files);
+}
+
+BENCHMARK_CAPTURE(BM_StoreImport, files_1000x100KB, std::string("small"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ArchiveImport, files_1000x100KB, std::string("small"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_StoreExport, files_1000x100KB, std::string("small"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ArchiveExport, files_1000x100KB, std::string("small"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_StoreImport, file_1x200MB, std::string("large"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ArchiveImport, file_1x200MB, std::string("large"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_StoreExport, file_1x200MB, std::string("large"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ArchiveExport, file_1x200MB, std::string("large"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

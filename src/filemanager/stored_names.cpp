@@ -1,0 +1,127 @@
+#include "filemanager/stored_names.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "frame/automation_error.h"
+
+namespace qxvb::filestore {
+
+namespace {
+
+constexpr std::string_view kSource = "QXFileManager";
+
+bool isSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::string lowerAscii(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// The position of the folder named "images" followed by a separator, npos
+// when the path has none.
+size_t imagesFolderStart(const std::string& path) {
+  const std::string lower = lowerAscii(path);
+  for (size_t at = lower.find("images"); at != std::string::npos;
+       at = lower.find("images", at + 1)) {
+    const size_t end = at + 6;
+    if (end < lower.size() && isSeparator(lower[end])) return at;
+  }
+  return std::string::npos;
+}
+
+std::string withBackslashes(std::string text) {
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+// The parts of a stored name between separators, either separator counting.
+std::vector<std::string> partsOf(const std::string& name) {
+  std::vector<std::string> parts(1);
+  for (char c : name) {
+    if (isSeparator(c)) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+bool hasDriveLetter(const std::string& name) {
+  return name.size() >= 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
+}
+
+}  // namespace
+
+std::string storedNameFor(const std::string& path, const std::string& rename) {
+  if (!rename.empty()) return withBackslashes(rename);
+  const size_t images = imagesFolderStart(path);
+  if (images != std::string::npos) return withBackslashes(path.substr(images));
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isSafeStoredName(const std::string& name) {
+  if (name.empty() || isSeparator(name[0]) || hasDriveLetter(name)) return false;
+  if (name.find('\0') != std::string::npos || name.find(':') != std::string::npos) return false;
+  for (const std::string& part : partsOf(name)) {
+    if (part.empty() || part == "." || part == "..") return false;
+  }
+  return true;
+}
+
+void requireSafeStoredName(const std::string& name) {
+  if (isSafeStoredName(name)) return;
+  raiseError(vberr::InvalidProcedureCall, kSource,
+             "The stored file name '" + name +
+                 "' is not a relative file name: it cannot be written inside a folder.");
+}
+
+std::filesystem::path targetPathFor(const std::filesystem::path& folder, const std::string& name) {
+  requireSafeStoredName(name);
+  std::filesystem::path target = folder;
+  for (const std::string& part : partsOf(name)) target /= part;
+  return target;
+}
+
+std::string sqlText(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out + "'";
+}
+
+std::string xmlAttributeText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace qxvb::filestore
