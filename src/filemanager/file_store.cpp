@@ -76,11 +76,11 @@ ByteArray readDiskFile(const std::string& path) {
   return {};
 }
 
-void writeDiskFile(const ByteArray& bytes, const std::filesystem::path& path) {
+void writeDiskFile(ByteArray bytes, const std::filesystem::path& path) {
   auto stream = std::make_shared<ado::Stream>();
   stream->setType(ado::adTypeBinary);
   stream->Open();
-  if (!bytes.data.empty()) stream->Write(Variant(bytes));
+  if (!bytes.data.empty()) stream->Write(Variant(std::move(bytes)));
   stream->SaveToFile(path.string(), ado::adSaveCreateOverWrite);
   stream->Close();
 }
@@ -121,7 +121,7 @@ void FileStore::runProcedure(FileProcedure which, const std::vector<std::string>
   throw ProcedureRefused{code, message};
 }
 
-void FileStore::writeRow(const std::string& name, const ByteArray& bytes) {
+void FileStore::writeRow(const std::string& name, ByteArray bytes) {
   auto rs = openRows(setup_.connection, rowQuery(name), ado::adUseServer);
   if (rs->Eof()) {
     // With workspaces the insert procedure has created the row.
@@ -138,14 +138,14 @@ void FileStore::writeRow(const std::string& name, const ByteArray& bytes) {
   const int32_t version = (old.isNull() ? 0 : CLng(old)) + 1;
   rs->setCollect(Variant("Version"), Variant(version));
   if (version > 1) rs->setCollect(Variant("Activity"), Variant("C"));
-  rs->FieldsObject()->Item(Variant("Data"))->AppendChunk(Variant(bytes));
+  rs->FieldsObject()->Item(Variant("Data"))->AppendChunk(Variant(std::move(bytes)));
   rs->Update();
   rs->Close();
 }
 
-void FileStore::storeBytes(const std::string& name, const ByteArray& bytes) {
+void FileStore::storeBytes(const std::string& name, ByteArray bytes) {
   requireSafeStoredName(name);
-  inTransaction(*setup_.connection, [&] { writeRow(name, bytes); });
+  inTransaction(*setup_.connection, [&] { writeRow(name, std::move(bytes)); });
 }
 
 std::vector<std::string> FileStore::importFiles(const std::vector<Import_File>& files,
@@ -198,9 +198,9 @@ void FileStore::retrieve(const std::string& name, int32_t wid,
 std::filesystem::path FileStore::exportTo(const std::string& name,
                                           const std::filesystem::path& folder) const {
   const std::filesystem::path target = targetPathFor(folder, name);
-  const ByteArray bytes = readBytes(name, setup_.wid);
+  ByteArray bytes = readBytes(name, setup_.wid);
   std::filesystem::create_directories(target.parent_path());
-  writeDiskFile(bytes, target);
+  writeDiskFile(std::move(bytes), target);
   return target;
 }
 

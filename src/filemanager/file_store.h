@@ -72,7 +72,7 @@ class FileStore {
 
   // Writes bytes as the contents of a stored file, creating its row when
   // needed; the row's version and activity change as for an import.
-  void storeBytes(const std::string& name, const ByteArray& bytes);
+  void storeBytes(const std::string& name, ByteArray bytes);
 
   bool exists(const std::string& name) const;
   // The contents of a stored file; raises when there is none.
@@ -94,7 +94,7 @@ class FileStore {
   std::string dataQuery(const std::string& name, int32_t wid) const;
   void runProcedure(FileProcedure procedure, const std::vector<std::string>& names,
                     const StoreReport& report);
-  void writeRow(const std::string& name, const ByteArray& bytes);
+  void writeRow(const std::string& name, ByteArray bytes);
   StoreSetup setup_;
 };
 
@@ -102,6 +102,6 @@ class FileStore {
 ByteArray readDiskFile(const std::string& path);
 
 // Writes bytes to a file through a data stream of binary type, overwriting.
-void writeDiskFile(const ByteArray& bytes, const std::filesystem::path& path);
+void writeDiskFile(ByteArray bytes, const std::filesystem::path& path);
 
 }  // namespace qxvb::filestore
