@@ -111,3 +111,20 @@ echo
 echo "The picture's bytes: a bitmap file of 120 by 120 pixels (the hexadecimal cut short):"
 step --json "${picture[@]}" == QXVBUtils.QXUtilities QX_Util_PictureToByteArray x: r: |
   sed -E 's/("bytes": "[0-9A-F]{12})[0-9A-F]*"/\1..."/'
+
+echo
+echo "== The embedded repository: created by qxrepo, checked and its log exported"
+repo=$sandbox/tour.qxr
+echo
+echo "\$ qxrepo create $repo"
+"$bin/qxrepo" create "$repo"
+repocs="Provider=QXVB.SQLite;Data Source=$repo"
+step --json ADODB.Connection Open "s:$repocs" -- Execute \
+  "s:INSERT INTO Network_LOG (MessageID, Date, UserId, Version, Message) VALUES (1, '2024-02-29 13:45:10', 'tour', '1.0', 'Repository created'), (2, '2024-02-29 13:46:02', 'tour', '1.0', 'Log exported')"
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_IsDatabaseQXVersion "s:$repocs" l:514 l:0
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ExclusiveAccessCheckPlusConnStr "s:$repocs" b:false
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ExportLogFile l:0 "s:$repocs" "s:$sandbox/network.txt"
+echo
+echo "The exported log:"
+cat "$sandbox/network.txt"
+step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ExportLogFile l:2 "s:$repocs" "s:$sandbox/other.txt"
