@@ -15,6 +15,21 @@ constexpr char kSeparator = ';';
 constexpr char kQuote = '"';
 constexpr std::string_view kQuoteSeparator = "\";";
 
+// Decodes the character at i and moves past it. A byte that does not start
+// a valid sequence is a character of its own (the result is negative), so
+// an invalid sequence never swallows the bytes after its first.
+UChar32 nextChar(const uint8_t* bytes, int32_t& i, int32_t length) {
+  const int32_t start = i;
+  UChar32 c = 0;
+  U8_NEXT(bytes, i, length, c);
+  if (c < 0) i = start + 1;
+  return c;
+}
+
+int32_t clampedLength(std::string_view text) {
+  return static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
+}
+
 // Characters of UTF-8 text reduced to their case folding. A byte that does
 // not start a valid sequence stands for itself, outside the Unicode range,
 // so it matches only the same byte.
@@ -22,7 +37,7 @@ std::u32string foldedChars(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  const auto length = static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
+  const int32_t length = clampedLength(text);
   int32_t i = 0;
   while (i < length) {
     const uint8_t b = bytes[i];
@@ -31,14 +46,9 @@ std::u32string foldedChars(std::string_view text) {
       ++i;
       continue;
     }
-    const int32_t start = i;
-    UChar32 c = 0;
-    U8_NEXT(bytes, i, length, c);
-    if (c < 0) {
-      out.push_back(static_cast<char32_t>(0x110000 + bytes[start]));
-    } else {
-      out.push_back(static_cast<char32_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT)));
-    }
+    const UChar32 c = nextChar(bytes, i, length);
+    out.push_back(c < 0 ? static_cast<char32_t>(0x110000 + b)
+                        : static_cast<char32_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT)));
   }
   return out;
 }
@@ -60,16 +70,13 @@ size_t findChars(const std::u32string& haystack, const std::u32string& needle) {
   return std::u32string::npos;
 }
 
-// The byte offset of the character with the given index, decoding as
-// foldedChars does so that both agree on what a character is.
-size_t byteOffsetOfChar(std::string_view text, size_t index) {
+// The byte offset count characters on from the byte offset from, decoding
+// as foldedChars does so that both agree on what a character is.
+size_t advanceChars(std::string_view text, size_t from, size_t count) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  const auto length = static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
-  int32_t i = 0;
-  for (size_t n = 0; n < index && i < length; ++n) {
-    UChar32 c = 0;
-    U8_NEXT(bytes, i, length, c);
-  }
+  const int32_t length = clampedLength(text);
+  auto i = static_cast<int32_t>(std::min<size_t>(from, static_cast<size_t>(length)));
+  for (size_t n = 0; n < count && i < length; ++n) nextChar(bytes, i, length);
   return static_cast<size_t>(i);
 }
 
@@ -88,11 +95,19 @@ std::string itemKey(std::string_view item) {
   return key;
 }
 
+TextMatch matchIgnoreCase(std::string_view text, std::string_view pattern) {
+  if (pattern.empty() || text.empty()) return {};
+  const std::u32string needle = foldedChars(pattern);
+  const size_t at = findChars(foldedChars(text), needle);
+  if (at == std::u32string::npos) return {};
+  TextMatch match;
+  match.begin = advanceChars(text, 0, at);
+  match.end = advanceChars(text, match.begin, needle.size());
+  return match;
+}
+
 size_t findIgnoreCase(std::string_view text, std::string_view pattern) {
-  if (pattern.empty() || text.empty()) return std::string_view::npos;
-  const size_t at = findChars(foldedChars(text), foldedChars(pattern));
-  if (at == std::u32string::npos) return std::string_view::npos;
-  return byteOffsetOfChar(text, at);
+  return matchIgnoreCase(text, pattern).begin;
 }
 
 ValueRange valueRangeAt(std::string_view text, size_t start) {
@@ -114,12 +129,11 @@ ValueRange valueRangeAt(std::string_view text, size_t start) {
 
 ItemLocation locateItem(std::string_view connectionString, std::string_view item) {
   ItemLocation location;
-  const std::string key = itemKey(item);
-  const size_t at = findIgnoreCase(connectionString, key);
-  if (at == std::string_view::npos) return location;
+  const TextMatch key = matchIgnoreCase(connectionString, itemKey(item));
+  if (!key.found()) return location;
   location.found = true;
-  location.keyStart = at;
-  location.value = valueRangeAt(connectionString, at + key.size());
+  location.keyStart = key.begin;
+  location.value = valueRangeAt(connectionString, key.end);
   return location;
 }
 
@@ -160,9 +174,9 @@ bool writeExtendedItem(std::string_view item, std::string_view value, std::strin
                        std::string_view extendedKey) {
   const std::string key = itemKey(item);
   std::string extended;
-  const size_t at = findIgnoreCase(connectionString, extendedKey);
-  if (at != std::string_view::npos) {
-    const ValueRange v = valueRangeAt(connectionString, at + extendedKey.size());
+  const TextMatch found = matchIgnoreCase(connectionString, extendedKey);
+  if (found.found()) {
+    const ValueRange v = valueRangeAt(connectionString, found.end);
     if (!v.closed) return false;
     extended = connectionString.substr(v.begin, v.end - v.begin);
     if (!writeItem(key, value, extended)) return false;
@@ -185,7 +199,7 @@ bool isTrustedConnection(std::string_view connectionString) {
 
 std::string_view firstChars(std::string_view text, size_t count) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  const auto length = static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
+  const int32_t length = clampedLength(text);
   int32_t i = 0;
   for (size_t n = 0; n < count && i < length; ++n) U8_FWD_1(bytes, i, length);
   return text.substr(0, static_cast<size_t>(i));

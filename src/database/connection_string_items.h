@@ -31,8 +31,20 @@ struct ItemLocation {
 // The item name as a key: with "=" appended unless it already ends in one.
 std::string itemKey(std::string_view item);
 
+// Where text matched a pattern: [begin, end) in bytes of the text.
+struct TextMatch {
+  size_t begin = std::string_view::npos;
+  size_t end = std::string_view::npos;
+  bool found() const { return begin != std::string_view::npos; }
+};
+
 // The first occurrence of pattern in text, comparing characters by their
-// case folding; npos when there is none or pattern is empty.
+// case folding; not found when there is none or pattern is empty. The
+// matched text can differ from pattern in length, since folding maps some
+// characters onto others of another UTF-8 length (the Kelvin sign and k).
+TextMatch matchIgnoreCase(std::string_view text, std::string_view pattern);
+
+// The start of matchIgnoreCase's match; npos when there is none.
 size_t findIgnoreCase(std::string_view text, std::string_view pattern);
 
 // The range of a value that starts at offset start.

@@ -156,6 +156,21 @@ TEST_F(ConnectionStringItems, InvalidUtf8BytesMatchOnlyThemselves) {
   EXPECT_EQ(read("\xC3", "\xC3\xA9=1;\xC3=2"), "2");
 }
 
+TEST_F(ConnectionStringItems, ValueStartsAfterTheKeyAsFoundWhateverItsLength) {
+  // Case folding maps the Kelvin sign (three bytes) and k (one) together.
+  EXPECT_EQ(read("k", "\u212A=kelvin;B=1"), "kelvin");
+  EXPECT_EQ(read("\u212A", "k=1;B=2"), "1");
+  EXPECT_EQ(written("\u212A=1;B=2", "k", "9"), "\u212A=9;B=2");
+  EXPECT_EQ(removed("A=0;\u212A=1;B=2", "k"), "A=0;B=2");
+  // The long s (two bytes) folds to s (one).
+  std::string s = "A=1;Extended Propertie\u017F=\"X=1\"";
+  EXPECT_TRUE(ado_.QX_ADO_WriteExtendedItemInConnectionString("B", "2", s));
+  EXPECT_EQ(s, "A=1;Extended Propertie\u017F=\"X=1;B=2\"");
+  // A broken sequence is one character per byte: it never covers the byte
+  // after its first.
+  EXPECT_EQ(read("\xE2", "\xE2\x82=1;\xE2=2"), "2");
+}
+
 TEST_F(ConnectionStringItems, EncodeSqlValueDoublesSingleQuotes) {
   EXPECT_EQ(ado_.QX_ADO_EncodeSQLValue("O'Brien"), "O''Brien");
   EXPECT_EQ(ado_.QX_ADO_EncodeSQLValue("''"), "''''");
