@@ -8,6 +8,7 @@
 #include "platform/ado/ado_errors.h"
 #include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
+#include "platform/ado/serialized_engine.h"
 #include "platform/ado/sqlite_engine.h"
 
 namespace qxvb::ado {
@@ -34,6 +35,23 @@ void definePropertiesOf(PropertyStore& store) {
   store.define("Provider Name", Variant(""), adBSTR);
 }
 
+using RowsetList = std::vector<std::weak_ptr<Rowset>>;
+
+// An engine that runs one statement at a time would refuse a statement
+// while a forward-only recordset still has rows in it, so those rows are
+// read into memory first.
+std::shared_ptr<EngineConnection> guardOneStatement(std::shared_ptr<EngineConnection> engine,
+                                                    const std::shared_ptr<RowsetList>& rowsets) {
+  if (!engine->oneStatementAtATime()) return engine;
+  return withStatementHook(std::move(engine), [weak = std::weak_ptr(rowsets)] {
+    const auto list = weak.lock();
+    if (!list) return;
+    for (const auto& w : *list) {
+      if (auto rowset = w.lock()) rowset->holdRemainingRows();
+    }
+  });
+}
+
 }  // namespace
 
 int32_t commandTypeOf(int32_t options) {
@@ -56,12 +74,14 @@ std::string statementFor(EngineConnection& engine, const std::string& text, int3
 }
 
 Connection::Connection()
-    : errors_(std::make_shared<ErrorLog>()), properties_(std::make_shared<PropertyStore>()) {
+    : errors_(std::make_shared<ErrorLog>()),
+      properties_(std::make_shared<PropertyStore>()),
+      rowsets_(std::make_shared<RowsetList>()) {
   definePropertiesOf(*properties_);
 }
 
 Connection::~Connection() {
-  for (const auto& weak : rowsets_) {
+  for (const auto& weak : *rowsets_) {
     if (auto rowset = weak.lock()) rowset->close();
   }
 }
@@ -122,7 +142,7 @@ void Connection::Open(const std::string& connectionString, const std::string& us
     request.connectionTimeout = CLng(Variant(items.get("Connect Timeout")));
   }
   try {
-    engine_ = openEngine(request);
+    engine_ = guardOneStatement(openEngine(request), rowsets_);
   } catch (const EngineFailure& failure) {
     raiseLogged(failure, err::kUnspecified, errors_.get());
   }
@@ -142,8 +162,8 @@ std::shared_ptr<EngineConnection> Connection::engine() const {
 }
 
 void Connection::track(const std::shared_ptr<Rowset>& rowset) {
-  std::erase_if(rowsets_, [](const std::weak_ptr<Rowset>& w) { return w.expired(); });
-  rowsets_.push_back(rowset);
+  std::erase_if(*rowsets_, [](const std::weak_ptr<Rowset>& w) { return w.expired(); });
+  rowsets_->push_back(rowset);
 }
 
 std::shared_ptr<Recordset> Connection::Execute(const std::string& commandText,
@@ -176,10 +196,10 @@ std::shared_ptr<Recordset> Connection::Execute(const std::string& commandText,
 
 void Connection::Close() {
   if (!engine_) raise(err::kObjectClosed, kSource);
-  for (const auto& weak : rowsets_) {
+  for (const auto& weak : *rowsets_) {
     if (auto rowset = weak.lock()) rowset->close();
   }
-  rowsets_.clear();
+  rowsets_->clear();
   engine_.reset();
   transactionLevel_ = 0;
 }

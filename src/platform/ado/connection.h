@@ -73,7 +73,8 @@ class Connection : public Dispatch {
   std::shared_ptr<EngineConnection> engine_;
   ErrorLogPtr errors_;
   std::shared_ptr<PropertyStore> properties_;
-  std::vector<std::weak_ptr<Rowset>> rowsets_;
+  // Shared with the engine's statement hook, which may outlive the object.
+  std::shared_ptr<std::vector<std::weak_ptr<Rowset>>> rowsets_;
   int32_t transactionLevel_ = 0;
 };
 

@@ -61,6 +61,13 @@ class Cursor {
   // characters (a String), continuing where the last piece ended. Null when
   // nothing is left or the value is NULL.
   virtual Variant readPiece(size_t column, int64_t count) = 0;
+  // Where the next piece starts in value(column): bytes of binary data or
+  // of UTF-8 text. Read after value(column), since a driver that streams a
+  // value hands over only the rest of it.
+  virtual size_t pieceOffset(size_t column) const {
+    (void)column;
+    return 0;
+  }
 };
 
 struct NamedValue {
@@ -98,6 +105,11 @@ class EngineConnection {
   virtual void commitTransaction() = 0;
   virtual void rollbackTransaction() = 0;
   virtual void setCommandTimeout(int32_t seconds) = 0;
+
+  // True when the engine runs one statement at a time: a statement whose
+  // rows are still being read must be finished before another one starts
+  // (drivers without multiple active result sets).
+  virtual bool oneStatementAtATime() const { return false; }
 
   // The provider-specific properties a command on this connection offers,
   // with their defaults, and the run of a command that carries their

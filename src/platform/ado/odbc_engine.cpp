@@ -474,6 +474,7 @@ class OdbcCursor : public Cursor {
 
   Variant release(size_t c) override {
     if (state_[c] == State::Cached) return std::move(cache_[c]);
+    finishOtherStreams(c);
     if (state_[c] == State::Unread) enter(c);
     Variant v = state_[c] == State::Done ? Variant::null() : readWhole(c);
     state_[c] = State::Done;
@@ -483,6 +484,7 @@ class OdbcCursor : public Cursor {
 
   Variant value(size_t c) override {
     if (state_[c] != State::Cached) {
+      finishOtherStreams(c);
       if (state_[c] == State::Unread) enter(c);
       cache_[c] = state_[c] == State::Done ? Variant::null() : readWhole(c);
       state_[c] = State::Cached;
@@ -493,6 +495,7 @@ class OdbcCursor : public Cursor {
 
   int64_t length(size_t c) override {
     if (state_[c] == State::Unread && types_[c].isLong) {
+      finishOtherStreams(c);
       enter(c);
       SQLLEN indicator = 0;
       uint8_t probe[2];
@@ -518,6 +521,7 @@ class OdbcCursor : public Cursor {
       return nextPiece(cache_[c], pieceOffset_[c], static_cast<size_t>(count));
     }
     if (state_[c] == State::Done) return Variant::null();
+    finishOtherStreams(c);
     if (state_[c] == State::Unread) enter(c);
     state_[c] = State::Streaming;
     const auto column = static_cast<SQLUSMALLINT>(c + 1);
@@ -548,6 +552,8 @@ class OdbcCursor : public Cursor {
     }
     return Variant(fromUtf16(std::u16string_view(buffer.data(), units)));
   }
+
+  size_t pieceOffset(size_t c) const override { return pieceOffset_[c]; }
 
  private:
   enum class State { Unread, Streaming, Cached, Done };
@@ -613,6 +619,18 @@ class OdbcCursor : public Cursor {
       }
     }
     nextColumn_ = std::max(nextColumn_, c);
+  }
+
+  // Asking the driver for another column ends a value read in pieces, so
+  // the rest of such a value is read and kept first; its next piece then
+  // comes from memory.
+  void finishOtherStreams(size_t c) {
+    for (size_t k = 0; k < state_.size(); ++k) {
+      if (k == c || state_[k] != State::Streaming) continue;
+      cache_[k] = readWhole(k);
+      state_[k] = State::Cached;
+      pieceOffset_[k] = 0;
+    }
   }
 
   void leave(size_t c) {
@@ -775,14 +793,16 @@ std::pair<std::u16string, std::u16string> splitQualified(const std::string& name
 class OdbcConnection : public EngineConnection {
  public:
   OdbcConnection(HandlesPtr handles, std::string driverName, std::string quote, bool anyOrder,
-                 int32_t commandTimeout)
+                 bool oneStatement, int32_t commandTimeout)
       : handles_(std::move(handles)),
         driverName_(std::move(driverName)),
         quote_(std::move(quote)),
         anyOrder_(anyOrder),
+        oneStatement_(oneStatement),
         commandTimeout_(commandTimeout) {}
 
   std::string sourceName() const override { return driverName_; }
+  bool oneStatementAtATime() const override { return oneStatement_; }
 
   StatementResult execute(const std::string& sql, std::vector<ParamValue>& params) override {
     auto stmt = newStatement();
@@ -991,6 +1011,7 @@ class OdbcConnection : public EngineConnection {
   std::string driverName_;
   std::string quote_;
   bool anyOrder_;
+  bool oneStatement_;
   int32_t commandTimeout_;
 };
 
@@ -1037,8 +1058,13 @@ std::unique_ptr<EngineConnection> openOdbc(const OpenRequest& request) {
   SQLUINTEGER extensions = 0;
   SQLGetInfoW(handles->dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
   const bool anyOrder = (extensions & SQL_GD_ANY_ORDER) != 0;
+  // 0 stands for no limit, or a limit the driver does not know.
+  SQLUSMALLINT activeStatements = 0;
+  SQLGetInfoW(handles->dbc, SQL_MAX_CONCURRENT_ACTIVITIES, &activeStatements,
+              sizeof activeStatements, nullptr);
   return std::make_unique<OdbcConnection>(std::move(handles), std::move(driverName),
-                                          std::move(quote), anyOrder, request.commandTimeout);
+                                          std::move(quote), anyOrder, activeStatements == 1,
+                                          request.commandTimeout);
 }
 
 }  // namespace qxvb::ado

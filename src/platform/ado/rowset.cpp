@@ -7,6 +7,7 @@
 #include "frame/vb_conversions.h"
 #include "platform/ado/ado_constants.h"
 #include "platform/ado/ado_errors.h"
+#include "platform/ado/held_cursor.h"
 #include "platform/ado/names.h"
 #include "platform/ado/row_writer.h"
 #include "platform/ado/value_codec.h"
@@ -131,6 +132,7 @@ void Rowset::load(StatementResult result) {
   currentDeleted_ = false;
   chunkOffset_.assign(columns_.size(), 0);
   chunkColumn_.reset();
+  held_ = false;
   const bool forwardReadOnly = options_.cursorLocation != adUseClient &&
                                options_.cursorType == adOpenForwardOnly &&
                                options_.lockType == adLockReadOnly;
@@ -164,6 +166,16 @@ void Rowset::close() {
   original_.clear();
   editMode_ = adEditNone;
   engine_.reset();
+}
+
+void Rowset::holdRemainingRows() {
+  if (!open_ || !streaming() || held_) return;
+  try {
+    cursor_ = ado::holdRemainingRows(*cursor_, !streamEnd_);
+  } catch (const EngineFailure& failure) {
+    engineFailed(failure, err::kCommandFailed);
+  }
+  held_ = true;
 }
 
 const std::vector<ColumnInfo>& Rowset::columns() const {

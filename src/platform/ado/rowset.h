@@ -40,6 +40,10 @@ class Rowset {
             std::string sourceSql, RowsetOptions options);
   void close();
   bool isOpen() const { return open_; }
+  // Takes the rest of a forward-only walk out of the engine into memory, so
+  // that an engine running one statement at a time can run another; the
+  // walk goes on from where it stood. Nothing happens to rows in memory.
+  void holdRemainingRows();
   const RowsetOptions& options() const { return options_; }
 
   const std::vector<ColumnInfo>& columns() const;
@@ -98,6 +102,7 @@ class Rowset {
   std::unique_ptr<Cursor> cursor_;
   int64_t streamRow_ = 0;
   bool streamEnd_ = false;
+  bool held_ = false;  // the walk's rows are in memory
 
   // Rows in memory; pos_ is -1 before the first and rows_.size() after the
   // last.

@@ -227,6 +227,8 @@ class SqliteCursor : public Cursor {
     return nextPiece(data, binary, pieceOffsets_[column], static_cast<size_t>(count));
   }
 
+  size_t pieceOffset(size_t column) const override { return pieceOffsets_[column]; }
+
  private:
   DatabasePtr db_;
   sqlite3_stmt* stmt_;
