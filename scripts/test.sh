@@ -22,6 +22,8 @@ run_suite build-test
 echo "== tests (clang, AddressSanitizer + UndefinedBehaviorSanitizer)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# fontconfig keeps its one-time set-up for the life of the process.
+export LSAN_OPTIONS=suppressions=$PWD/tests/ui/lsan.supp
 CC=clang CXX=clang++ run_suite build-asan -DQXVB_SANITIZE=ON -DQXVB_FUZZ=ON -DQXVB_BENCH=OFF
 
 echo "== fuzzing, ${fuzz_seconds} s per target"

@@ -2,6 +2,7 @@
 // product's ProgIDs so that the real components can take their place.
 #include "components/qxdutils/qxdutils_component.h"
 #include "components/qxxres/string_table_resource.h"
+#include "components/server_list/server_list.h"
 #include "frame/catalogue.h"
 #include "settings/xml/xml_classes.h"
 
@@ -22,6 +23,11 @@ ClassInfo component(const char* name, const char* progId, Object (*factory)()) {
 void registerComponentClasses(Catalogue& catalogue) {
   catalogue.add(component("Resource", "QXXRes.Resource", qxxres::makeStringTableResource));
   catalogue.add(component("Utils", "QXDUTILS.Utils", qxdutils::makeQXDUtilsComponent));
+  ClassInfo serverList =
+      component("ServerList", "QXServerList.ServerList", server_list::makeServerList);
+  serverList.clsid = server_list::kClassId;
+  serverList.iid = server_list::kInterfaceId;
+  catalogue.add(std::move(serverList));
   registerXmlClasses(catalogue);
 }
 
