@@ -53,9 +53,11 @@ std::u32string foldedChars(std::string_view text) {
   return out;
 }
 
-// The first occurrence of needle in haystack (Knuth-Morris-Pratt), so the
-// search stays linear for long, repetitive keys in huge strings.
-size_t findChars(const std::u32string& haystack, const std::u32string& needle) {
+// The first occurrence of needle in haystack (Knuth-Morris-Pratt), with
+// fold applied to each character of haystack, so the search stays linear
+// for long, repetitive keys in huge strings.
+template <class Haystack, class Needle, class Fold>
+size_t findFolded(const Haystack& haystack, const Needle& needle, Fold fold) {
   std::vector<size_t> border(needle.size(), 0);
   for (size_t i = 1, k = 0; i < needle.size(); ++i) {
     while (k > 0 && needle[i] != needle[k]) k = border[k - 1];
@@ -63,11 +65,21 @@ size_t findChars(const std::u32string& haystack, const std::u32string& needle) {
     border[i] = k;
   }
   for (size_t i = 0, k = 0; i < haystack.size(); ++i) {
-    while (k > 0 && haystack[i] != needle[k]) k = border[k - 1];
-    if (haystack[i] == needle[k]) ++k;
+    const auto c = fold(haystack[i]);
+    while (k > 0 && c != needle[k]) k = border[k - 1];
+    if (c == needle[k]) ++k;
     if (k == needle.size()) return i + 1 - k;
   }
-  return std::u32string::npos;
+  return std::string_view::npos;
+}
+
+char asciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // The byte offset count characters on from the byte offset from, decoding
@@ -97,9 +109,17 @@ std::string itemKey(std::string_view item) {
 
 TextMatch matchIgnoreCase(std::string_view text, std::string_view pattern) {
   if (pattern.empty() || text.empty()) return {};
+  // Plain ASCII on both sides, the usual case, folds byte by byte in place.
+  if (isAscii(text) && isAscii(pattern)) {
+    std::string needle(pattern);
+    std::transform(needle.begin(), needle.end(), needle.begin(), asciiLower);
+    const size_t at = findFolded(text, needle, asciiLower);
+    if (at == std::string_view::npos) return {};
+    return TextMatch{at, at + pattern.size()};
+  }
   const std::u32string needle = foldedChars(pattern);
-  const size_t at = findChars(foldedChars(text), needle);
-  if (at == std::u32string::npos) return {};
+  const size_t at = findFolded(foldedChars(text), needle, [](char32_t c) { return c; });
+  if (at == std::string_view::npos) return {};
   TextMatch match;
   match.begin = advanceChars(text, 0, at);
   match.end = advanceChars(text, match.begin, needle.size());
