@@ -128,3 +128,25 @@ echo
 echo "The exported log:"
 cat "$sandbox/network.txt"
 step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ExportLogFile l:2 "s:$repocs" "s:$sandbox/other.txt"
+
+echo
+echo "== The file store: settings files kept in the repository's Files table"
+files=$sandbox/files.qxr
+echo
+echo "\$ qxrepo create $files"
+"$bin/qxrepo" create "$files" >/dev/null
+filescs="Provider=QXVB.SQLite;Data Source=$files"
+step --json ADODB.Recordset Open "s:SELECT Name FROM Files" "s:$filescs" -- ActiveConnection \
+  == QXDUTILS.Utils SetEncyConnection r: -- SetEncyOpenStatus b:true \
+  -- WriteEncyFile s:Tour.cfg "s:[Tour]" -- WriteEncyFile s:Tour.cfg "s:[Tour again]" \
+  -- EncyFileExists s:Tour.cfg -- ReadEncyFile s:Tour.cfg
+echo
+echo "A stored name that would leave the target folder is refused:"
+step --json ADODB.Recordset Open "s:SELECT Name FROM Files" "s:$filescs" -- ActiveConnection \
+  == QXDUTILS.Utils SetEncyConnection r: -- SetEncyOpenStatus b:true \
+  -- WriteEncyFile 's:..\outside.cfg' s:x
+echo
+echo "The row in the Files table: the second write made it version 2, activity C:"
+step --json ADODB.Connection Open "s:$filescs" \
+  -- Execute "s:SELECT Name, Version, Activity FROM Files ORDER BY Name" \
+  ++ Collect s:Name -- Collect s:Version -- Collect s:Activity
