@@ -33,25 +33,20 @@ using namespace qxvb;
 
 constexpr int64_t kBlobBytes = 100 * 1000 * 1000;
 
-struct Files {
-  fs::path folder;
-  fs::path database;
-  fs::path output;
-};
-
 void fail(const std::string& what) {
   throw std::runtime_error(what);
 }
 
-// The database with one row holding the blob, made once per process.
-const Files& files() {
-  static const Files made = [] {
-    Files f;
-    std::string folder = (fs::temp_directory_path() / "qxvb-bench-getchunk-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) fail("mkdtemp");
-    f.folder = folder;
-    f.database = f.folder / "blob.db";
-    f.output = f.folder / "out.bin";
+// The database with one row holding the blob, in a folder of its own that
+// goes when the process ends.
+class BlobDatabase {
+ public:
+  BlobDatabase() {
+    std::string name = (fs::temp_directory_path() / "qxvb-bench-getchunk-XXXXXX").string();
+    if (::mkdtemp(name.data()) == nullptr) fail("mkdtemp");
+    folder = name;
+    database = folder / "blob.db";
+    output = folder / "out.bin";
     std::vector<uint8_t> blob(static_cast<size_t>(kBlobBytes));
     std::mt19937_64 generator(7);
     for (size_t i = 0; i + 8 <= blob.size(); i += 8) {
@@ -59,7 +54,7 @@ const Files& files() {
       std::memcpy(blob.data() + i, &word, sizeof word);
     }
     sqlite3* db = nullptr;
-    if (sqlite3_open(f.database.c_str(), &db) != SQLITE_OK) fail("sqlite3_open");
+    if (sqlite3_open(database.c_str(), &db) != SQLITE_OK) fail("sqlite3_open");
     sqlite3_exec(db, "CREATE TABLE t (id INTEGER PRIMARY KEY, data BLOB)", nullptr, nullptr,
                  nullptr);
     sqlite3_stmt* insert = nullptr;
@@ -68,9 +63,21 @@ const Files& files() {
     if (sqlite3_step(insert) != SQLITE_DONE) fail(sqlite3_errmsg(db));
     sqlite3_finalize(insert);
     sqlite3_close(db);
-    std::atexit([] { fs::remove_all(files().folder); });
-    return f;
-  }();
+  }
+  ~BlobDatabase() {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+  BlobDatabase(const BlobDatabase&) = delete;
+  BlobDatabase& operator=(const BlobDatabase&) = delete;
+
+  fs::path folder;
+  fs::path database;
+  fs::path output;
+};
+
+const BlobDatabase& files() {
+  static const BlobDatabase made;
   return made;
 }
 
@@ -86,7 +93,7 @@ void writeAll(int fd, const std::vector<uint8_t>& bytes) {
 // Reads the field in pieces of the given size into the output file, as a
 // caller of GetChunk does; returns the bytes written.
 int64_t copyWithGetChunk(int32_t pieceBytes) {
-  const Files& f = files();
+  const BlobDatabase& f = files();
   auto connection = std::make_shared<ado::Connection>();
   connection->Open("Provider=QXVB.SQLite;Data Source=" + f.database.string() + ";Mode=Read");
   auto recordset = std::make_shared<ado::Recordset>();
@@ -111,7 +118,7 @@ int64_t copyWithGetChunk(int32_t pieceBytes) {
 
 // Runs the sqlite3 tool on the same query and waits for it.
 void copyWithSqliteTool() {
-  const Files& f = files();
+  const BlobDatabase& f = files();
   const std::string query = "SELECT writefile('" + f.output.string() + "', data) FROM t";
   std::vector<std::string> args = {"sqlite3", "-readonly", f.database.string(), query};
   std::vector<char*> argv;

@@ -23,17 +23,26 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-// One file per fuzzing process, rewritten for every input.
-const std::string& scratchFile() {
-  static const std::string path = [] {
-    std::string name = "/tmp/qxvb-fuzz-udl-XXXXXX";
-    const int fd = ::mkstemp(name.data());
+// One file per fuzzing process, rewritten for every input and removed when
+// the process ends.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    path = "/tmp/qxvb-fuzz-udl-XXXXXX";
+    const int fd = ::mkstemp(path.data());
     if (fd < 0) std::abort();
     ::close(fd);
-    std::atexit([] { ::unlink(scratchFile().c_str()); });
-    return name;
-  }();
-  return path;
+  }
+  ~ScratchFile() { ::unlink(path.c_str()); }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  std::string path;
+};
+
+const std::string& scratchFile() {
+  static const ScratchFile file;
+  return file.path;
 }
 
 void writeFile(const std::string& path, std::string_view bytes) {
