@@ -3,6 +3,7 @@
 #include "components/qxdutils/qxdutils_component.h"
 #include "components/qxxres/string_table_resource.h"
 #include "components/server_list/server_list.h"
+#include "components/workspace/workspace_component.h"
 #include "frame/catalogue.h"
 #include "settings/xml/xml_classes.h"
 
@@ -28,6 +29,8 @@ void registerComponentClasses(Catalogue& catalogue) {
   serverList.clsid = server_list::kClassId;
   serverList.iid = server_list::kInterfaceId;
   catalogue.add(std::move(serverList));
+  catalogue.add(
+      component("Workspaces", workspace::kWorkspaceProgId, workspace::makeWorkspaceComponent));
   registerXmlClasses(catalogue);
 }
 
