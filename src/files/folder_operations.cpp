@@ -3,9 +3,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "files/file_checks.h"
+#include "files/file_errors.h"
 #include "files/folder_tree.h"
+#include "frame/automation_error.h"
+#include "platform/state_paths.h"
 
 namespace qxvb::files {
 
@@ -65,11 +69,37 @@ void folderCopy(const std::string& source, const std::string& target, bool overw
   copyTree(withoutTrailingSlash(source), targetFor(source, target), overwrite);
 }
 
+bool isVitalFolder(const std::string& path) {
+  if (path.empty()) return false;
+  const auto resolved = [](const std::filesystem::path& p) {
+    std::error_code ec;
+    auto folder = std::filesystem::weakly_canonical(p, ec).lexically_normal();
+    // A parent reached through a missing folder keeps a trailing separator.
+    if (folder.has_relative_path() && !folder.has_filename()) folder = folder.parent_path();
+    return ec ? std::filesystem::path() : folder;
+  };
+  const auto folder = resolved(path);
+  if (folder.empty()) return false;
+  if (folder == folder.root_path()) return true;
+  const auto home = resolved(paths::home());
+  return !home.empty() && folder == home;
+}
+
+namespace {
+void refuseVitalFolder(const std::string& path) {
+  if (isVitalFolder(path)) {
+    raiseRefusal(vberr::PermissionDenied, "the root folder and the home folder are never removed");
+  }
+}
+}  // namespace
+
 void folderMove(const std::string& source, const std::string& target) {
+  refuseVitalFolder(source);
   moveTree(withoutTrailingSlash(source), targetFor(source, target));
 }
 
 void folderDelete(const std::string& folder, bool force) {
+  refuseVitalFolder(folder);
   if (!folderExists(folder)) return;
   deleteTree(withoutTrailingSlash(folder), force);
 }

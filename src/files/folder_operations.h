@@ -29,4 +29,8 @@ void folderDelete(const std::string& folder, bool force);
 // The path without one trailing separator.
 std::string withoutTrailingSlash(const std::string& path);
 
+// True for the root folder and the user's home folder, however spelt
+// ("//", "/tmp/..", "~/."): folders that are never deleted or moved away.
+bool isVitalFolder(const std::string& path);
+
 }  // namespace qxvb::files
