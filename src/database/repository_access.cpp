@@ -1,9 +1,5 @@
 #include "database/repository_access.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <set>
 #include <vector>
 
 #include "database/connection_keywords.h"
@@ -12,6 +8,7 @@
 #include "frame/vb_conversions.h"
 #include "platform/ado/properties.h"
 #include "platform/ado/recordset.h"
+#include "platform/ado/session_marks.h"
 
 namespace qxvb {
 
@@ -125,27 +122,8 @@ void prepareEmbeddedCatalogue(const std::shared_ptr<ado::Connection>& connection
 }
 
 int32_t embeddedSessionCount(const std::string& databaseFile, bool sameUserOnce) {
-  namespace fs = std::filesystem;
-  struct stat target {};
-  if (::stat(databaseFile.c_str(), &target) != 0) return 0;
-  int32_t handles = 0;
-  std::set<uid_t> users;
-  std::error_code ec;
-  for (const auto& process : fs::directory_iterator("/proc", ec)) {
-    const std::string pid = process.path().filename().string();
-    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    struct stat owner {};
-    if (::stat(process.path().c_str(), &owner) != 0) continue;
-    std::error_code fdError;
-    for (const auto& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
-      struct stat opened {};
-      if (::stat(fd.path().c_str(), &opened) != 0) continue;
-      if (opened.st_dev != target.st_dev || opened.st_ino != target.st_ino) continue;
-      ++handles;
-      users.insert(owner.st_uid);
-    }
-  }
-  return sameUserOnce ? static_cast<int32_t>(users.size()) : handles;
+  const ado::SessionCount count = ado::countSessions(databaseFile);
+  return sameUserOnce ? count.users : count.sessions;
 }
 
 }  // namespace qxvb

@@ -53,8 +53,8 @@ bool returnsRow(const std::shared_ptr<ado::Connection>& connection, const std::s
 // listing the file's tables, so the table probes read as on a server.
 void prepareEmbeddedCatalogue(const std::shared_ptr<ado::Connection>& connection);
 
-// The sessions on an embedded repository: the open handles on its file,
-// by every process of this machine; sameUserOnce counts each user once.
+// The sessions on an embedded repository: its open connections in every
+// process of this machine; sameUserOnce counts each user once.
 int32_t embeddedSessionCount(const std::string& databaseFile, bool sameUserOnce);
 
 }  // namespace qxvb

@@ -48,7 +48,7 @@ class Export : public ::testing::Test {
   void SetUp() override {
     unloadThread();
     folder_ = test::freshFolder("export");
-    file_ = (folder_ / "repo.qxr").string();
+    file_ = (test::freshFolder("export-repository") / "repo.qxr").string();
     createEmbeddedRepository(file_);
     cs_ = embeddedConnectionString(file_);
     connection_ = ado_.QX_ADO_OpenConnection(cs_);
@@ -105,7 +105,7 @@ TEST_F(Export, StoredFileComesOutWhole) {
   // Nothing but the target lands in the folder.
   int entries = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder_)) ++entries;
-  EXPECT_EQ(entries, 2);
+  EXPECT_EQ(entries, 1);
 }
 
 TEST_F(Export, StoredFileFailures) {

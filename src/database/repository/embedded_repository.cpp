@@ -65,6 +65,9 @@ EmbeddedRepositoryReport createEmbeddedRepository(const std::string& path) {
   EmbeddedRepositoryReport report;
   auto connection = openAdo(embeddedConnectionString(path) + ";Create=True");
   try {
+    // Write-ahead logging lets readers work while a file is stored and keeps
+    // a commit per stored file cheap; the mode is kept in the file itself.
+    connection->Execute("PRAGMA journal_mode=WAL");
     connection->BeginTrans();
     for (const std::string& sql : modelTables()) connection->Execute(sql);
     report.tables = {"Entity", "Relationship", "QXProperties"};

@@ -9,6 +9,7 @@
 
 #include "platform/ado/ado_constants.h"
 #include "platform/ado/ado_errors.h"
+#include "platform/ado/session_marks.h"
 #include "platform/ado/value_codec.h"
 
 namespace qxvb::ado {
@@ -17,8 +18,10 @@ namespace {
 
 // The database handle, shared by the connection and its cursors so that a
 // cursor outliving its connection never sees a closed handle.
+// The session mark goes only after the handle has closed.
 struct Database {
   sqlite3* db = nullptr;
+  std::unique_ptr<SessionMark> mark;
   ~Database() {
     if (db != nullptr) sqlite3_close_v2(db);
   }
@@ -409,6 +412,7 @@ std::unique_ptr<EngineConnection> openSqlite(const OpenRequest& request) {
     failWith(std::string(sqlite3_errmsg(db->db)) + ": " + target.sqlitePath);
   }
   sqlite3_extended_result_codes(db->db, 1);
+  db->mark = SessionMark::take(target.sqlitePath);
   auto connection = std::make_unique<SqliteConnection>(std::move(db));
   connection->setCommandTimeout(request.commandTimeout);
   return connection;
