@@ -150,3 +150,44 @@ echo "The row in the Files table: the second write made it version 2, activity C
 step --json ADODB.Connection Open "s:$filescs" \
   -- Execute "s:SELECT Name, Version, Activity FROM Files ORDER BY Name" \
   ++ Collect s:Name -- Collect s:Version -- Collect s:Activity
+
+echo
+echo "== The file store: a folder of files imported, listed and exported again"
+store=$sandbox/store.qxr
+echo
+echo "\$ qxrepo create $store"
+"$bin/qxrepo" create "$store" >/dev/null
+storecs="Provider=QXVB.SQLite;Data Source=$store"
+mkdir -p "$sandbox/import/Images" "$sandbox/export"
+printf 'Model notes\r\n' >"$sandbox/import/notes.txt"
+printf '[Tour]\r\nColour=blue\r\n' >"$sandbox/import/tour.cfg"
+printf 'A quote in the name is stored as it is' >"$sandbox/import/O'Brien.txt"
+head -c 100000 /dev/urandom >"$sandbox/import/Images/diagram.png"
+imports=$(find "$sandbox/import" -type f | sort | sed 's/^/s:/' | paste -sd ';')
+step --json QXVBUtils.QXFileManager Init_New_noADO s:Tour "s:$storecs" l:0 \
+  -- ImportFiles "col:$imports"
+echo
+echo "Importing the notes again makes them version 2, activity C:"
+step --json QXVBUtils.QXFileManager Init_New_noADO s:Tour "s:$storecs" l:0 \
+  -- ImportFiles "col:s:$sandbox/import/notes.txt"
+echo
+echo "The stored files (a picture keeps its Images\\ prefix):"
+row=(Collect s:Name -- Collect s:Version -- Collect s:Activity -- Collect s:Size)
+step --json ADODB.Connection Open "s:$storecs" \
+  -- Execute "s:SELECT Name, Version, Activity, length(Data) AS Size FROM Files ORDER BY Name" \
+  ++ "${row[@]}" -- MoveNext -- "${row[@]}" -- MoveNext -- "${row[@]}" -- MoveNext -- "${row[@]}"
+echo
+echo "Each stored file exported again and compared with the original:"
+for name in 'Images\diagram.png' "O'Brien.txt" notes.txt tour.cfg; do
+  target=$sandbox/export/${name##*\\}
+  step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ExportFile "s:$name" "s:$storecs" "s:$target"
+  original=$sandbox/import/${name//\\//}
+  if cmp -s "$original" "$target"; then
+    echo "$name: the same $(stat -c %s "$target") bytes"
+  else
+    echo "$name: DIFFERS from the original"
+  fi
+done
+echo
+echo "The export folder:"
+ls -l "$sandbox/export" | tail -n +2 | awk '{print $5, $NF}'

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/sandbox.h"
@@ -123,6 +125,35 @@ TEST(Qxcall, PreviousResultGoesToACallOnAnotherClass) {
   EXPECT_NE(qxcall("--json QXVBUtils.QXUtilities QXMax r: l:2").out.find("\"result\": 2"),
             std::string::npos);
   EXPECT_EQ(qxcall("QXVBUtils.QXUtilities QXGuidGen ==").exitCode, 2);
+}
+
+TEST(Qxcall, CollectionsCarryFilesIntoTheFileStore) {
+  const std::filesystem::path folder = qxvb::test::freshFolder("qxcall-import");
+  qxvb::test::writeFile(folder / "notes.txt", "alpha");
+  std::filesystem::create_directories(folder / "Images");
+  qxvb::test::writeFile(folder / "Images" / "pic.png", "png bytes");
+  const std::string repo = (folder / "store.qxr").string();
+  ASSERT_EQ(
+      std::system((std::string(QXVB_BIN_DIR) + "/qxrepo create " + repo + " >/dev/null").c_str()),
+      0);
+  const std::string cs = "\"s:Provider=QXVB.SQLite;Data Source=" + repo + "\"";
+  Outcome r = qxcall("--json QXVBUtils.QXFileManager Init_New_noADO s:Tour " + cs +
+                     " l:0 -- ImportFiles \"col:s:" + (folder / "notes.txt").string() +
+                     ";s:" + (folder / "Images" / "pic.png").string() + "\"");
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("{\"collection\": [[null, \"" + (folder / "notes.txt").string()),
+            std::string::npos)
+      << r.out;
+  r = qxcall("--json ADODB.Connection Open " + cs +
+             " -- Execute \"s:SELECT Name FROM Files ORDER BY Name\" ++ Collect s:Name "
+             "-- MoveNext -- Collect s:Name");
+  EXPECT_NE(r.out.find("\"result\": \"Images\\\\pic.png\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"result\": \"notes.txt\""), std::string::npos) << r.out;
+  // An empty collection imports nothing and raises nothing.
+  EXPECT_EQ(qxcall("--json QXVBUtils.QXFileManager Init_New_noADO s:Tour " + cs +
+                   " l:0 -- ImportFiles col:")
+                .exitCode,
+            0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frame/catalogue.h"
+#include "frame/collection.h"
 #include "frame/err_object.h"
 
 namespace qxcall {
@@ -24,6 +25,8 @@ const char* const kArgumentHelp =
     "  sa:A|B|C      string array (lower bound 0); sa: is an empty array\n"
     "  va:F;F;...    variant array (lower bound 0) whose items are written in\n"
     "                these forms, e.g. va:l:3;s:x;o:QXVBUtils.clsSortData\n"
+    "  col:F;F;...   a Collection whose items are written in these forms,\n"
+    "                e.g. col:s:/tmp/a.txt;s:/tmp/b.txt; col: is an empty one\n"
     "  o:PROGID      a new object of that class\n"
     "  r:            the result of the previous call, e.g. an object it returned\n"
     "  err:N|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]\n"
@@ -124,6 +127,13 @@ Variant parseArgument(const std::string& text) {
       for (const auto& item : split(rest, ';')) array.items.push_back(parseArgument(item));
     }
     return Variant(std::move(array));
+  }
+  if (form == "col") {
+    auto collection = std::make_shared<qxvb::Collection>();
+    if (!rest.empty()) {
+      for (const auto& item : split(rest, ';')) collection->Add(parseArgument(item));
+    }
+    return Variant(qxvb::Object(collection));
   }
   if (form == "o") return Variant(qxvb::createObject(rest));
   if (form == "err") return errorObject(text, rest);
