@@ -87,6 +87,7 @@ void Recordset::openWith(std::shared_ptr<Connection> connection, Rowset::Runner 
   const RowsetOptions options{cursorType_, lockType_, cursorLocation_};
   if (rowset_->open(engine, connection_->errorLog(), std::move(run), sql, options)) {
     connection_->track(rowset_);
+    rowset_->keepWhileOpen(connection_);
   }
 }
 

@@ -166,6 +166,8 @@ void Rowset::close() {
   original_.clear();
   editMode_ = adEditNone;
   engine_.reset();
+  // Last: letting the owner go may end the connection that called close.
+  auto owner = std::move(owner_);
 }
 
 void Rowset::holdRemainingRows() {

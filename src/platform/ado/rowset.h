@@ -40,6 +40,10 @@ class Rowset {
             std::string sourceSql, RowsetOptions options);
   void close();
   bool isOpen() const { return open_; }
+  // What must outlive the open rows (their connection, which closes its
+  // rowsets when it goes): kept until close, so that a Fields or Field
+  // object left alone still reads its rows.
+  void keepWhileOpen(std::shared_ptr<const void> owner) { owner_ = std::move(owner); }
   // Takes the rest of a forward-only walk out of the engine into memory, so
   // that an engine running one statement at a time can run another; the
   // walk goes on from where it stood. Nothing happens to rows in memory.
@@ -78,6 +82,7 @@ class Rowset {
             const Variant& start);
 
  private:
+  std::shared_ptr<const void> owner_;
   bool streaming() const { return cursor_ != nullptr; }
   bool updatable() const;
   void requireOpen() const;
