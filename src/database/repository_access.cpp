@@ -56,7 +56,7 @@ std::string cutCatalogItem(std::string& connectionString) {
   if (start == std::string::npos || key.empty()) return {};
   const size_t valueStart = start + key.size();
   const size_t end = connectionString.find(';', valueStart);
-  const std::string value = connectionString.substr(
+  std::string value = connectionString.substr(
       valueStart, end == std::string::npos ? std::string::npos : end - valueStart);
   connectionString.erase(start, end == std::string::npos ? std::string::npos : end + 1 - start);
   return value;
