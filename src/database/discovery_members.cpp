@@ -10,6 +10,7 @@
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "platform/ado/recordset.h"
+#include "platform/unicode.h"
 
 namespace qxvb {
 
@@ -48,25 +49,38 @@ std::shared_ptr<Collection> askServerList(bool localOnly) {
 
 // Opens a forward-only, read-only recordset and hands every value of one
 // field to add; reading stops at the first failure when tolerant is false.
+// When tolerant, a row whose value cannot be read or added is passed over,
+// and only a failure to move on ends the reading.
 template <class Add>
 void forEachValue(const std::shared_ptr<ado::Connection>& connection, const std::string& sql,
-                  int32_t options, const std::string& field, Add add) {
+                  int32_t options, const std::string& field, Add add, bool tolerant = false) {
   ado::Recordset rows;
   rows.Open(Variant(sql), Variant(std::static_pointer_cast<Dispatch>(connection)), 0, 1, options);
   while (!rows.Eof()) {
-    add(rows.Collect(Variant(field)));
-    rows.MoveNext();
+    try {
+      add(rows.Collect(Variant(field)));
+    } catch (const std::exception&) {
+      if (!tolerant) throw;
+    }
+    try {
+      rows.MoveNext();
+    } catch (const std::exception&) {
+      if (!tolerant) throw;
+      break;
+    }
   }
   rows.Close();
 }
 
-void addQuietly(Collection& names, const Variant& value) {
-  try {
-    const std::string name = CStr(value);
-    names.Add(Variant(name), name);
-  } catch (const std::exception&) {
-    // A repeated name is skipped, as is a value that cannot be read.
-  }
+// A name keyed by itself, so a repeated name fails to add.
+void addKeyed(Collection& names, const std::string& name) {
+  names.Add(Variant(name), name);
+}
+
+// The path's parts joined with " \ "; a Null part is an empty text.
+void appendPathPart(std::string& path, bool first, const Variant& part) {
+  if (!first) path += " \\ ";
+  if (!part.isNull()) path += CStr(part);
 }
 
 }  // namespace
@@ -171,9 +185,7 @@ std::shared_ptr<ado::Connection> QX_ADO_Utilities::QX_ADO_OpenConnection(
   connection->setConnectionString(cs);
   connection->Open(std::string(), std::string(), std::string(), -1);
   if (oracle && !schema.empty()) {
-    std::string upper = schema;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    connection->Execute(schemaSwitch(upper));
+    connection->Execute(schemaSwitch(unicode::toUpper(schema)));
   }
   return connection;
 }
@@ -200,21 +212,28 @@ std::shared_ptr<Collection> QX_ADO_Utilities::QX_ADO_ListUsersOnServer(
   auto users = std::make_shared<Collection>();
   const std::string provider = providerItem(*this, v_strConnectionString);
   auto connection = QX_ADO_OpenConnection(v_strConnectionString);
-  auto add = [&](const Variant& value) { addQuietly(*users, value); };
+  // Failures while the rows are read are passed over: a repeated name, or
+  // one that cannot be read, is skipped.
+  constexpr bool kTolerant = true;
   try {
     if (!isOracleProvider(provider) &&
         provider == QX_ADO_GetConnectionStringProviderTagValueForSQL()) {
-      forEachValue(connection, kLogins, -1, "LoginName", add);
+      forEachValue(
+          connection, kLogins, -1, "LoginName",
+          [&](const Variant& value) { addKeyed(*users, CStr(value)); }, kTolerant);
     } else if (isOracleProvider(provider)) {
       std::string prefix = kDefaultAuthenticationPrefix;
       if (auto value = firstRowField(connection, kAuthenticationPrefix, "Value")) {
         prefix = CStr(*value);
       }
-      forEachValue(connection, kOracleUsers, -1, "UserName", [&](const Variant& value) {
-        std::string name = CStr(value);
-        if (!prefix.empty() && name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
-        addQuietly(*users, Variant(name));
-      });
+      forEachValue(
+          connection, kOracleUsers, -1, "UserName",
+          [&](const Variant& value) {
+            std::string name = CStr(value);
+            if (!prefix.empty() && name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
+            addKeyed(*users, name);
+          },
+          kTolerant);
     }
   } catch (...) {
     closeQuietly(connection);
@@ -246,9 +265,8 @@ std::string QX_ADO_Utilities::QX_ADO_GetWSPathAsString(int32_t v_WID,
       ado::Recordset rows;
       rows.Open(Variant(sql), Variant(std::static_pointer_cast<Dispatch>(connection)), 0, 1, -1);
       try {
-        while (!rows.Eof()) {
-          if (!path.empty()) path += " \\ ";
-          path += CStr(rows.Collect(Variant("Name")));
+        for (bool first = true; !rows.Eof(); first = false) {
+          appendPathPart(path, first, rows.Collect(Variant("Name")));
           rows.MoveNext();
         }
       } catch (const std::exception&) {

@@ -154,6 +154,19 @@ TEST_F(RepositoryCanned, LoginsAndOracleUsers) {
   // The schema switch of an opened Oracle connection names the schema in capitals.
   EXPECT_EQ(cannedScript().statements[cannedScript().statements.size() - 3],
             "alter session set current_schema = \"SCOTT\"");
+  // A name that cannot be read is passed over like a repeated one.
+  answer(
+      "select username, default_tablespace from dba_users where default_tablespace = "
+      "'USERS' order by username",
+      CannedRows{{"USERNAME"}, {{Variant("ANN")}, {Variant::null()}, {Variant("OPS$BOB")}}});
+  users = ado_.QX_ADO_ListUsersOnServer(kOracle);
+  ASSERT_EQ(users->Count(), 2);
+  EXPECT_EQ(CStr(users->Item(Variant(int32_t{2}))), "BOB");
+  answer("EXEC sp_helplogins",
+         CannedRows{{"LoginName"}, {{Variant::null()}, {Variant("sa")}, {Variant("sa")}}});
+  logins = ado_.QX_ADO_ListUsersOnServer(kSqlServer);
+  ASSERT_EQ(logins->Count(), 1);
+  EXPECT_TRUE(logins->hasKey("sa"));
   EXPECT_EQ(ado_.QX_ADO_ListUsersOnServer("Provider=QXVB.SQLite;Data Source=:memory:")->Count(), 0);
   EXPECT_THROW(ado_.QX_ADO_ListUsersOnServer("Provider=QXVB.CannedSqlServer;Data Source=down"),
                AutomationError);
@@ -165,6 +178,10 @@ TEST_F(RepositoryCanned, WorkspacePath) {
   EXPECT_EQ(ado_.QX_ADO_GetWSPathAsString(7, std::string("prefix|") + kSqlServer),
             "Root \\ Models \\ Sales");
   EXPECT_EQ(ado_.QX_ADO_GetWSPathAsString(8, kSqlServer), "");
+  // Every pair of rows has the separator between them, whatever the names.
+  answer("SELECT * FROM dbo.qxsf_wspathastable(9)",
+         CannedRows{{"Name"}, {{Variant("")}, {Variant("Models")}, {Variant::null()}}});
+  EXPECT_EQ(ado_.QX_ADO_GetWSPathAsString(9, kSqlServer), " \\ Models \\ ");
   EXPECT_EQ(ado_.QX_ADO_GetWSPathAsString(7, kOracle), "");
   EXPECT_EQ(cannedScript().statements.back(), "ALTER SESSION SET CURRENT_SCHEMA=\"Scott\"");
 }
@@ -177,6 +194,9 @@ TEST_F(RepositoryCanned, ConnectionValidity) {
   auto connection = ado_.QX_ADO_OpenConnection(kOracle);
   EXPECT_EQ(connection->State(), 1);
   EXPECT_EQ(connection->ConnectionString().find("Initial Catalog"), std::string::npos);
+  // The schema is switched to in capitals, letters beyond ASCII included.
+  ado_.QX_ADO_OpenConnection("Provider=QXVB.CannedOracle;Data Source=orcl;Initial Catalog=Müller");
+  EXPECT_EQ(cannedScript().statements.back(), "alter session set current_schema = \"MÜLLER\"");
 }
 
 TEST_F(RepositoryCanned, LateBoundByName) {
