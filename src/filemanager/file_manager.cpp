@@ -137,6 +137,7 @@ void QXFileManager::report(const std::string& text, bool isError) {
 filestore::StoreReport QXFileManager::storeReport() {
   filestore::StoreReport r;
   r.message = [this](const std::string& text) { report(text, true); };
+  r.status = [this](const std::string& text) { report(text, false); };
   r.progressInit = [this](int32_t min, int32_t max) { raiseProgressBarInit(min, max); };
   r.progress = [this](int32_t value) { raiseProgressBar(value); };
   r.progressReset = [this] { raiseResetProgressBar(); };

@@ -223,7 +223,7 @@ void FileStore::remove(const std::vector<std::string>& names, const StoreReport&
     }
     if (report.progressReset) report.progressReset();
   }
-  tell(report.message, localString(34944));
+  tell(report.status, localString(34944));
 }
 
 }  // namespace qxvb::filestore

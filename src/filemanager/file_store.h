@@ -36,9 +36,11 @@ struct StoreSetup {
   std::string filesView;      // with workspaces: the view the workspace reads files through
 };
 
-// What a long operation tells its owner: messages and progress.
+// What a long operation tells its owner: error messages, status messages
+// and progress.
 struct StoreReport {
   std::function<void(const std::string&)> message;
+  std::function<void(const std::string&)> status;
   std::function<void(int32_t, int32_t)> progressInit;
   std::function<void(int32_t)> progress;
   std::function<void()> progressReset;
