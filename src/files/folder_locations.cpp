@@ -113,7 +113,7 @@ class Locator {
       deleteWhenUnloaded(root);
       return root + profileLevels;
     }
-    const std::string folder = location(shellBase) + kProductFolder + p.folderGuid;
+    std::string folder = location(shellBase) + kProductFolder + p.folderGuid;
     if (!p.folderGuid.empty()) deleteWhenUnloaded(folder);
     return folder;
   }

@@ -127,7 +127,7 @@ std::string QX_File_Utils::QX_File_CreateTempFolder2(const std::string& v_strFol
                                                      bool v_blnDelayAutoDeleteUntilModuleExit) {
   const std::string base = v_strPath.empty() ? QX_File_GetFolderLocation(0, QXSF_TemporaryFolder)
                                              : files::addSlashIfNeeded(v_strPath);
-  const std::string folder = files::createTempFolder(base, v_strFolderName, v_blnEnsureUnique);
+  std::string folder = files::createTempFolder(base, v_strFolderName, v_blnEnsureUnique);
   if (v_blnAutoDelete && !folder.empty()) {
     autoDeleteFolder(folder, v_blnDelayAutoDeleteUntilModuleExit);
   }

@@ -102,7 +102,7 @@ std::string platformTempFile(const std::string& folder, const std::string& prefi
   uint32_t candidate =
       1 + static_cast<uint32_t>(std::uniform_int_distribution<int>(0, 0xFFFE)(generator()));
   for (int i = 0; i < 0xFFFF; ++i) {
-    const std::string name = base + hexText(candidate) + ".tmp";
+    std::string name = base + hexText(candidate) + ".tmp";
     int error = 0;
     if (createNewFile(name, error)) return name;
     if (error != EEXIST) return {};
@@ -125,7 +125,7 @@ std::string createTempFileExt(const std::string& path, const std::string& prefix
   reseed();
   for (int i = 0; i < kTries; ++i) {
     const auto number = static_cast<uint32_t>(randomFraction() * 4096.0);
-    const std::string name = tempFileExtName(path, prefix, number, extension);
+    std::string name = tempFileExtName(path, prefix, number, extension);
     if (fileExists(name)) continue;
     int error = 0;
     if (createNewFile(name, error)) return name;

@@ -14,8 +14,8 @@ namespace {
 // The character set of the locale the environment names (LC_ALL, LC_CTYPE,
 // LANG), read without touching the process's global locale.
 std::string localeCharset() {
-  const locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
-  if (locale == static_cast<locale_t>(0)) return "UTF-8";
+  const locale_t locale = newlocale(LC_CTYPE_MASK, "", nullptr);
+  if (locale == nullptr) return "UTF-8";
   std::string charset = nl_langinfo_l(CODESET, locale);
   freelocale(locale);
   return charset;

@@ -52,7 +52,7 @@ inline void encodeTwoGroups(const uint8_t* in, char* out) {
 
 // One full line: 57 bytes into 76 characters.
 inline void encodeLine(const uint8_t* in, char* out) {
-  for (int k = 0; k < 9; ++k) encodeTwoGroups(in + 6 * k, out + 8 * k);
+  for (ptrdiff_t k = 0; k < 9; ++k) encodeTwoGroups(in + 6 * k, out + 8 * k);
   encodeGroup(in + 54, out + 72);
 }
 

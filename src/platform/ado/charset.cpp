@@ -66,7 +66,7 @@ std::string iconvName(std::string_view charset) {
   if (sameName(charset, "unicodeFFFE") || sameName(charset, "utf-16BE")) return "UTF-16BE";
   if (sameName(charset, "utf-8") || sameName(charset, "unicode-1-1-utf-8")) return "UTF-8";
   if (sameName(charset, "ascii") || sameName(charset, "us-ascii")) return "ASCII";
-  const std::string name(charset);
+  std::string name(charset);
   const iconv_t cd = iconv_open("UTF-8", name.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return {};
   iconv_close(cd);

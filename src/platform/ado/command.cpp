@@ -232,7 +232,7 @@ std::string Command::statement(int32_t options) {
   }
 }
 
-Rowset::Runner Command::runner(std::shared_ptr<int64_t> affected, int32_t options) {
+Rowset::Runner Command::runner(const std::shared_ptr<int64_t>& affected, int32_t options) {
   const std::string sql = statement(options);
   auto engine = state_->connection->engine();
   auto state = state_;

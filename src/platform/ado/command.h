@@ -82,7 +82,7 @@ class Command : public Dispatch {
                                      int32_t options = -1);
 
   // The statement and the run behind Execute, also used by Recordset.Open.
-  Rowset::Runner runner(std::shared_ptr<int64_t> affected, int32_t options);
+  Rowset::Runner runner(const std::shared_ptr<int64_t>& affected, int32_t options);
   std::string statement(int32_t options);
 
  private:

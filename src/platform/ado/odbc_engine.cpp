@@ -21,7 +21,7 @@ namespace {
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC with 16-bit SQLWCHAR");
 
 // Long values travel between the driver and memory in pieces of this size.
-constexpr size_t kPieceBytes = 64 * 1024;
+constexpr size_t kPieceBytes = size_t{64} * 1024;
 // Text and binary parameters longer than this go to the driver in pieces.
 constexpr size_t kInlineLimit = 8000;
 
@@ -918,6 +918,7 @@ class OdbcConnection : public EngineConnection {
       keys[intColumn(stmt->stmt, 5)] = textColumn(stmt->stmt, 4);
     }
     std::vector<std::string> out;
+    out.reserve(keys.size());
     for (auto& [order, column] : keys) out.push_back(std::move(column));
     return out;
   }

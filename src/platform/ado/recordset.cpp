@@ -74,7 +74,7 @@ void Recordset::setActiveConnection(const Variant& connection) {
 }
 
 void Recordset::openWith(std::shared_ptr<Connection> connection, Rowset::Runner run,
-                         std::string sql, int32_t cursorType, int32_t lockType) {
+                         const std::string& sql, int32_t cursorType, int32_t lockType) {
   requireClosed();
   auto engine = connection->engine();
   const int32_t location = locationSet_ ? cursorLocation_ : connection->CursorLocation();

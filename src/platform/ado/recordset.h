@@ -25,7 +25,7 @@ class Recordset : public Dispatch {
             const Variant& activeConnection = Variant::missing(), int32_t cursorType = -1,
             int32_t lockType = -1, int32_t options = -1);
   // Opens on a statement run by run (Connection.Execute, Command.Execute).
-  void openWith(std::shared_ptr<Connection> connection, Rowset::Runner run, std::string sql,
+  void openWith(std::shared_ptr<Connection> connection, Rowset::Runner run, const std::string& sql,
                 int32_t cursorType, int32_t lockType);
   void Close();
   int32_t State() const { return rowset_->isOpen() ? 1 : 0; }

@@ -362,6 +362,7 @@ class SqliteConnection : public EngineConnection {
     }
     sqlite3_finalize(stmt);
     std::vector<std::string> out;
+    out.reserve(keys.size());
     for (auto& [order, name] : keys) out.push_back(std::move(name));
     return out;
   }

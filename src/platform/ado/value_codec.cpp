@@ -60,7 +60,8 @@ char32_t decodeUtf8(std::string_view s, size_t& i) {
   if (b0 < 0x80) {
     ++i;
     return b0;
-  } else if ((b0 & 0xE0) == 0xC0) {
+  }
+  if ((b0 & 0xE0) == 0xC0) {
     extra = 1;
     cp = b0 & 0x1F;
   } else if ((b0 & 0xF0) == 0xE0) {

@@ -77,6 +77,7 @@ DirectoryEntry readEntry(LDAP* ld, LDAPMessage* message) {
 // pointers stay valid while `names` lives.
 std::vector<char*> attributeArray(const std::vector<std::string>& names) {
   std::vector<char*> result;
+  result.reserve(names.size() + 1);
   for (const std::string& name : names) result.push_back(const_cast<char*>(name.c_str()));
   result.push_back(nullptr);
   return result;

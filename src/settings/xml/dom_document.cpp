@@ -70,7 +70,7 @@ void writeWhole(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
-XmlDocument::XmlDocument(DomVersion version, DocRef handle)
+XmlDocument::XmlDocument(DomVersion version, const DocRef& handle)
     : XmlNode(handle ? handle : newHandle(), nullptr), version_(version) {
   rebind(this->handle(), reinterpret_cast<xmlNodePtr>(this->handle()->doc()));
   resolveExternals = version == DomVersion::V3;

@@ -28,7 +28,7 @@ enum class DomVersion { V3, V6 };
 
 class XmlDocument : public XmlNode {
  public:
-  explicit XmlDocument(DomVersion version = DomVersion::V3, DocRef handle = nullptr);
+  explicit XmlDocument(DomVersion version = DomVersion::V3, const DocRef& handle = nullptr);
   const DispatchTable& dispatchTable() const override;
 
   static std::shared_ptr<XmlDocument> create(DomVersion version = DomVersion::V3);

@@ -77,7 +77,6 @@ void XmlNode::requireChildHolder() const {
 std::string XmlNode::nodeName() const {
   switch (node_->type) {
     case XML_ELEMENT_NODE:
-      return qualifiedName(node_->name, node_->ns);
     case XML_ATTRIBUTE_NODE:
       return qualifiedName(node_->name, node_->ns);
     case XML_TEXT_NODE:
