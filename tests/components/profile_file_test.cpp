@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/sandbox.h"
 
 namespace fs = std::filesystem;
+using qxvb::test::exitCodeOf;
+using qxvb::test::forkChild;
 using qxvb::test::freshFolder;
 using qxvb::test::readFile;
 using qxvb::test::writeFile;
@@ -406,33 +408,27 @@ TEST(ProfileConcurrency, ParallelWritersLoseNoKey) {
   constexpr int kKeys = 200;
   std::vector<pid_t> children;
   for (int w = 0; w < kWriters; ++w) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    const pid_t pid = forkChild([&] {
       bool ok = true;
       for (int k = 0; k < kKeys; ++k) {
         const std::string key = "w" + std::to_string(w) + "k" + std::to_string(k);
         ok = profile::writeString("Shared", key, std::to_string(k), file) && ok;
       }
-      ::_exit(ok ? 0 : 1);
-    }
+      return ok;
+    });
+    ASSERT_GE(pid, 0);
     children.push_back(pid);
   }
   // A reader running alongside must always see a complete file.
-  const pid_t reader = ::fork();
-  ASSERT_GE(reader, 0);
-  if (reader == 0) {
+  const pid_t reader = forkChild([&] {
     for (int i = 0; i < 300; ++i) {
-      if (profile::readValue(file, "Shared", "marker") != "present") ::_exit(1);
+      if (profile::readValue(file, "Shared", "marker") != "present") return false;
     }
-    ::_exit(0);
-  }
+    return true;
+  });
+  ASSERT_GE(reader, 0);
   children.push_back(reader);
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t pid : children) ASSERT_EQ(exitCodeOf(pid), 0);
   EXPECT_EQ(profile::readSection(file, "Shared").size(), 1u + kWriters * kKeys);
   for (int w = 0; w < kWriters; ++w) {
     for (int k = 0; k < kKeys; ++k) {

@@ -93,6 +93,12 @@ class CannedEngine : public ado::EngineConnection {
 inline constexpr const char* kCannedSqlServer = "QXVB.CannedSqlServer";
 inline constexpr const char* kCannedOracle = "QXVB.CannedOracle";
 
+// Connection strings for a repository on each canned server.
+inline constexpr const char* kCannedSqlServerRepository =
+    "Provider=QXVB.CannedSqlServer;Data Source=srv;Initial Catalog=Repo";
+inline constexpr const char* kCannedOracleRepository =
+    "Provider=QXVB.CannedOracle;Data Source=orcl;Initial Catalog=Scott";
+
 inline void registerCannedProviders() {
   for (const char* name : {kCannedSqlServer, kCannedOracle}) {
     ado::registerProvider(name, [](const ado::OpenRequest& request) {

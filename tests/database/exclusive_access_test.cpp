@@ -16,9 +16,8 @@ using test::answer;
 using test::CannedRows;
 using test::cannedScript;
 
-constexpr const char* kSqlServer =
-    "Provider=QXVB.CannedSqlServer;Data Source=srv;Initial Catalog=Repo";
-constexpr const char* kOracle = "Provider=QXVB.CannedOracle;Data Source=orcl;Initial Catalog=Scott";
+constexpr const char* kSqlServer = test::kCannedSqlServerRepository;
+constexpr const char* kOracle = test::kCannedOracleRepository;
 
 const std::string kSqlHead =
     "SELECT COUNT(dbid) as 'Connections' FROM(SELECT dbid FROM master.dbo.sysprocesses WITH "

@@ -13,10 +13,13 @@
 #include "frame/error_codes.h"
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
 namespace {
+
+using test::errorOf;
 
 namespace fs = std::filesystem;
 
@@ -30,17 +33,6 @@ std::string hex(const std::string& bytes) {
     out += digits[c & 15];
   }
   return out;
-}
-
-template <class Fn>
-AutomationError errorOf(Fn&& fn) {
-  try {
-    fn();
-  } catch (const AutomationError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error was raised";
-  return AutomationError(0, "", "");
 }
 
 class Export : public ::testing::Test {

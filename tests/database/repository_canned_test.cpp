@@ -17,9 +17,8 @@ using test::answer;
 using test::CannedRows;
 using test::cannedScript;
 
-constexpr const char* kSqlServer =
-    "Provider=QXVB.CannedSqlServer;Data Source=srv;Initial Catalog=Repo";
-constexpr const char* kOracle = "Provider=QXVB.CannedOracle;Data Source=orcl;Initial Catalog=Scott";
+constexpr const char* kSqlServer = test::kCannedSqlServerRepository;
+constexpr const char* kOracle = test::kCannedOracleRepository;
 
 std::string probe(const std::string& table) {
   return "SELECT * FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_NAME = '" + table + "'";

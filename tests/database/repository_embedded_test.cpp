@@ -10,6 +10,7 @@
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
+#include "repository_version.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
@@ -31,10 +32,7 @@ class EmbeddedRepository : public ::testing::Test {
     connection->Close();
   }
   int32_t version(int32_t expected, bool* same = nullptr) {
-    Variant actual(int32_t{0});
-    const bool result = ado_.QX_ADO_IsDatabaseQXVersion(cs_, expected, actual);
-    if (same != nullptr) *same = result;
-    return CLng(actual);
+    return test::repositoryVersion(ado_, cs_, expected, same);
   }
 
   QX_ADO_Utilities ado_;

@@ -3,7 +3,6 @@
 // query of the file export and the log table of the log report.
 #include <gtest/gtest.h>
 
-#include "../platform/postgres_server.cpp"
 #include "database/qx_ado_utilities.h"
 #include "database/repository_codes.h"
 #include "filemanager/files_table.h"
@@ -12,27 +11,20 @@
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
 #include "platform/ado/recordset.h"
+#include "repository_version.h"
+#include "support/postgres_test.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
 namespace {
 
-class RepositoryPostgres : public ::testing::Test {
+class RepositoryPostgres : public test::PostgresTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string whyNot;
-    server_ = test::PostgresServer::start(whyNot).release();
-    if (server_ == nullptr) skipReason_ = whyNot;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
   void SetUp() override {
-    if (server_ == nullptr) GTEST_SKIP() << "PostgreSQL tests skipped: " << skipReason_;
-    ASSERT_FALSE(test::PostgresServer::odbcDriverPath().empty()) << "psqlODBC is not installed";
+    PostgresTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     unloadThread();
-    cs_ = server_->adoConnectionString();
+    cs_ = server().adoConnectionString();
     connection_ = ado_.QX_ADO_OpenConnection(cs_);
     for (const char* table : {"\"Entity\"", "\"Relationship\"", "\"Properties\"",
                               "\"QXProperties\"", "Network_LOG", "Files"}) {
@@ -43,21 +35,13 @@ class RepositoryPostgres : public ::testing::Test {
     if (connection_) connection_->Close();
   }
   int32_t version(int32_t expected, bool* same = nullptr) {
-    Variant actual(int32_t{0});
-    const bool result = ado_.QX_ADO_IsDatabaseQXVersion(cs_, expected, actual);
-    if (same != nullptr) *same = result;
-    return CLng(actual);
+    return test::repositoryVersion(ado_, cs_, expected, same);
   }
 
-  static test::PostgresServer* server_;
-  static std::string skipReason_;
   QX_ADO_Utilities ado_;
   std::string cs_;
   std::shared_ptr<ado::Connection> connection_;
 };
-
-test::PostgresServer* RepositoryPostgres::server_ = nullptr;
-std::string RepositoryPostgres::skipReason_;
 
 TEST_F(RepositoryPostgres, TableProbes) {
   EXPECT_EQ(version(514), QXET_INVALID);

@@ -11,6 +11,7 @@
 #include "database/qx_ado_utilities.h"
 #include "database/udl_file.h"
 #include "frame/automation_error.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
@@ -32,16 +33,6 @@ std::string utf16le(std::string_view ascii) {
 }
 
 const std::string kBom = "\xFF\xFE";
-
-int32_t errorNumberOf(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  ADD_FAILURE() << "no error was raised";
-  return 0;
-}
 
 // Names in a folder, to see that no temporary file was left.
 std::vector<std::string> namesIn(const fs::path& folder) {
@@ -125,21 +116,21 @@ TEST_F(UdlFile, NewFilesGetTheUsualPermissions) {
 }
 
 TEST_F(UdlFile, WriteFailuresRaiseAndLeaveNoFile) {
-  EXPECT_EQ(errorNumberOf([&] {
+  EXPECT_EQ(test::errorOf([&] {
               ado_.QX_ADO_CreateUDLFile((folder_ / "missing" / "x.udl").string(), "Provider=P");
-            }),
+            }).number(),
             vberr::PathNotFound);
   test::writeFile(folder_ / "plain", "x");
-  EXPECT_EQ(errorNumberOf([&] {
+  EXPECT_EQ(test::errorOf([&] {
               ado_.QX_ADO_CreateUDLFile((folder_ / "plain" / "x.udl").string(), "Provider=P");
-            }),
+            }).number(),
             vberr::PathNotFound);
   fs::create_directory(folder_ / "folder.udl");
-  EXPECT_EQ(errorNumberOf([&] {
+  EXPECT_EQ(test::errorOf([&] {
               ado_.QX_ADO_CreateUDLFile((folder_ / "folder.udl").string(), "Provider=P");
-            }),
+            }).number(),
             vberr::PermissionDenied);
-  EXPECT_EQ(errorNumberOf([&] { ado_.QX_ADO_CreateUDLFile("", "Provider=P"); }),
+  EXPECT_EQ(test::errorOf([&] { ado_.QX_ADO_CreateUDLFile("", "Provider=P"); }).number(),
             vberr::BadFileNameOrNumber);
   EXPECT_EQ(namesIn(folder_), (std::vector<std::string>{"folder.udl", "plain"}));
 }
@@ -151,11 +142,13 @@ TEST_F(UdlFile, UnwritableFolderOrFileIsRefused) {
   test::writeFile(locked / "old.udl", "old");
   fs::permissions(locked / "old.udl", fs::perms(0444));
   fs::permissions(locked, fs::perms(0555));
-  EXPECT_EQ(errorNumberOf(
-                [&] { ado_.QX_ADO_CreateUDLFile((locked / "new.udl").string(), "Provider=P"); }),
+  EXPECT_EQ(test::errorOf([&] {
+              ado_.QX_ADO_CreateUDLFile((locked / "new.udl").string(), "Provider=P");
+            }).number(),
             vberr::PermissionDenied);
-  EXPECT_EQ(errorNumberOf(
-                [&] { ado_.QX_ADO_CreateUDLFile((locked / "old.udl").string(), "Provider=P"); }),
+  EXPECT_EQ(test::errorOf([&] {
+              ado_.QX_ADO_CreateUDLFile((locked / "old.udl").string(), "Provider=P");
+            }).number(),
             vberr::PermissionDenied);
   fs::permissions(locked, fs::perms(0755));
   EXPECT_EQ(test::readFile(locked / "old.udl"), "old");

@@ -3,7 +3,6 @@
 // repository's do.
 #include <gtest/gtest.h>
 
-#include "../platform/postgres_server.cpp"
 #include "filemanager/file_manager.h"
 #include "filemanager/stored_names.h"
 #include "frame/collection.h"
@@ -11,6 +10,7 @@
 #include "platform/ado/ado_constants.h"
 #include "repository_fixture.h"
 #include "support/errors.h"
+#include "support/postgres_test.h"
 
 namespace qxvb::filestore {
 namespace {
@@ -45,24 +45,16 @@ constexpr const char* kWorkspaceObjects[] = {
     "LANGUAGE plpgsql",
 };
 
-class PostgresStore : public ::testing::Test {
+class PostgresStore : public test::PostgresTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string whyNot;
-    server_ = test::PostgresServer::start(whyNot).release();
-    if (server_ == nullptr) skipReason_ = whyNot;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
   void SetUp() override {
-    if (server_ == nullptr) GTEST_SKIP() << "PostgreSQL tests skipped: " << skipReason_;
+    PostgresTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     folder_ = test::freshFolder("pg");
     connection_ = std::make_shared<ado::Connection>();
     // The driver looks procedures up by the name as written unless told that
     // the server keeps unquoted names in lower case.
-    connection_->Open(server_->adoConnectionString() + ";LowerCaseIdentifier=1");
+    connection_->Open(server().adoConnectionString() + ";LowerCaseIdentifier=1");
     for (const char* sql : {"DROP SCHEMA IF EXISTS dbo CASCADE", "DROP TABLE IF EXISTS Files"}) {
       connection_->Execute(sql, nullptr, ado::adExecuteNoRecords);
     }
@@ -88,14 +80,9 @@ class PostgresStore : public ::testing::Test {
     return FileStore(setup);
   }
 
-  static test::PostgresServer* server_;
-  static std::string skipReason_;
   std::filesystem::path folder_;
   std::shared_ptr<ado::Connection> connection_;
 };
-
-test::PostgresServer* PostgresStore::server_ = nullptr;
-std::string PostgresStore::skipReason_;
 
 TEST_F(PostgresStore, ImportListExportAndDeleteWithoutWorkspaces) {
   auto manager = std::make_shared<QXFileManager>();

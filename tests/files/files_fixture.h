@@ -14,6 +14,7 @@
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "settings/qxdutilsvb.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb::test {
@@ -35,17 +36,6 @@ class FilesTest : public ::testing::Test {
   }
 
   static std::string text(const std::filesystem::path& p) { return p.string(); }
-
-  // The VB error number a call raises, or 0 when it raises none.
-  template <class F>
-  static int32_t errorOf(F&& call) {
-    try {
-      call();
-    } catch (const AutomationError& e) {
-      return e.number();
-    }
-    return 0;
-  }
 };
 
 }  // namespace qxvb::test

@@ -57,7 +57,7 @@ TEST_F(FolderOpsTest, CopyConflictsAreFoundBeforeAnythingIsWritten) {
   const fs::path a = makeTree(root);
   fs::create_directories(root / "b" / "sub" / "deeper");
   test::writeFile(root / "b" / "sub" / "deeper" / "f3", "old");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "b"), false); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "b"), false); }),
             vberr::FileAlreadyExists);
   EXPECT_FALSE(fs::exists(root / "b" / "f1"));
   EXPECT_FALSE(fs::exists(root / "b" / "sub" / "f2"));
@@ -71,7 +71,7 @@ TEST_F(FolderOpsTest, CopyConflictsAreFoundBeforeAnythingIsWritten) {
   fs::create_directories(root / "c");
   test::writeFile(root / "c" / "f1", "kept");
   makeReadOnly(root / "c" / "f1");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "c"), true); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "c"), true); }),
             vberr::PermissionDenied);
   EXPECT_EQ(test::readFile(root / "c" / "f1"), "kept");
   EXPECT_FALSE(fs::exists(root / "c" / "sub"));
@@ -79,7 +79,7 @@ TEST_F(FolderOpsTest, CopyConflictsAreFoundBeforeAnythingIsWritten) {
   // A file where a folder of the source goes.
   fs::create_directories(root / "d");
   test::writeFile(root / "d" / "sub", "file");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "d"), true); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "d"), true); }),
             vberr::FileAlreadyExists);
   EXPECT_FALSE(fs::exists(root / "d" / "f1"));
   EXPECT_FALSE(hasStagingLeft(root));
@@ -90,15 +90,17 @@ TEST_F(FolderOpsTest, CopyRefusesBadSourcesAndTargets) {
   const fs::path root = freshFolder("badcopy");
   const fs::path a = makeTree(root);
   test::writeFile(root / "file", "x");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(root / "none"), text(root / "b"), true); }),
-            vberr::PathNotFound);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(root / "file"), text(root / "b"), true); }),
-            vberr::PathNotFound);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "file"), true); }),
+  EXPECT_EQ(
+      errorNumber([&] { u->QX_File_FolderCopy(text(root / "none"), text(root / "b"), true); }),
+      vberr::PathNotFound);
+  EXPECT_EQ(
+      errorNumber([&] { u->QX_File_FolderCopy(text(root / "file"), text(root / "b"), true); }),
+      vberr::PathNotFound);
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "file"), true); }),
             vberr::FileAlreadyExists);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "no" / "b"), true); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "no" / "b"), true); }),
             vberr::PathNotFound);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy("", text(root / "b"), true); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy("", text(root / "b"), true); }),
             vberr::PathNotFound);
   EXPECT_FALSE(fs::exists(root / "b"));
   EXPECT_FALSE(fs::exists(root / "no"));
@@ -116,11 +118,12 @@ TEST_F(FolderOpsTest, CopyOrMoveIntoItselfIsRefused) {
       EXPECT_EQ(e.number(), vberr::PermissionDenied);
       EXPECT_NE(e.description().find("into itself"), std::string::npos);
     }
-    EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(a), text(target)); }),
+    EXPECT_EQ(errorNumber([&] { u->QX_File_FolderMove(text(a), text(target)); }),
               target == a ? vberr::FileAlreadyExists : vberr::PermissionDenied);
   }
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(a / "sub" / ".." / "x"), true); }),
-            vberr::PermissionDenied);
+  EXPECT_EQ(
+      errorNumber([&] { u->QX_File_FolderCopy(text(a), text(a / "sub" / ".." / "x"), true); }),
+      vberr::PermissionDenied);
   EXPECT_FALSE(fs::exists(a / "sub" / "copy"));
   EXPECT_FALSE(fs::exists(a / "new"));
   EXPECT_FALSE(fs::exists(a / "x"));
@@ -143,7 +146,7 @@ TEST_F(FolderOpsTest, CopyKeepsLinksAsLinksAndNeverWritesThroughOne) {
   // A link in the target where a folder of the source goes.
   fs::create_directories(root / "c");
   fs::create_directory_symlink(outside, root / "c" / "sub");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "c"), true); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "c"), true); }),
             vberr::FileAlreadyExists);
   EXPECT_FALSE(fs::exists(outside / "f2"));
   // A link in the target where a file goes is replaced, not written through.
@@ -160,7 +163,7 @@ TEST_F(FolderOpsTest, CopyRefusesSpecialFiles) {
   const fs::path root = freshFolder("fifo");
   const fs::path a = makeTree(root);
   ASSERT_EQ(::mkfifo((a / "sub" / "pipe").c_str(), 0600), 0);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "b"), true); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "b"), true); }),
             vberr::PathFileAccessError);
   EXPECT_FALSE(fs::exists(root / "b"));
 }
@@ -173,11 +176,11 @@ TEST_F(FolderOpsTest, MoveRenamesTheFolder) {
   EXPECT_FALSE(fs::exists(a));
   EXPECT_EQ(test::readFile(root / "b" / "sub" / "f2"), "two");
   fs::create_directories(root / "c");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(root / "b"), text(root / "c")); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderMove(text(root / "b"), text(root / "c")); }),
             vberr::FileAlreadyExists);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(root / "none"), text(root / "d")); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderMove(text(root / "none"), text(root / "d")); }),
             vberr::PathNotFound);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(root / "b"), text(root / "no" / "d")); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderMove(text(root / "b"), text(root / "no" / "d")); }),
             vberr::PathNotFound);
   u->QX_File_FolderMove(text(root / "b"), text(root / "c") + "//");
   EXPECT_EQ(test::readFile(root / "c" / "b" / "f1"), "one");
@@ -196,7 +199,7 @@ TEST_F(FolderOpsTest, MoveAcrossFileSystemsCopiesThenDeletes) {
   auto u = newUtils();
   const fs::path a = makeTree(root);
   fs::create_symlink("f1", a / "rel-link");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(a), other + "/m"); }), 0);
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderMove(text(a), other + "/m"); }), 0);
   EXPECT_FALSE(fs::exists(a));
   EXPECT_EQ(test::readFile(fs::path(other) / "m" / "sub" / "f2"), "two");
   EXPECT_EQ(fs::file_size(fs::path(other) / "m" / "sub" / "deeper" / "f3"), 200000u);
@@ -223,7 +226,7 @@ TEST_F(FolderOpsTest, ReadOnlyItemsNeedForce) {
   const fs::path root = freshFolder("readonly");
   const fs::path a = makeTree(root);
   makeReadOnly(a / "sub" / "deeper" / "f3");
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderDelete(text(a), false); }), vberr::PermissionDenied);
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderDelete(text(a), false); }), vberr::PermissionDenied);
   EXPECT_TRUE(fs::exists(a / "f1"));
   EXPECT_TRUE(fs::exists(a / "sub" / "f2"));
   makeReadOnly(a / "sub");
@@ -238,9 +241,10 @@ TEST_F(FolderOpsTest, PlatformRefusalsBecomePermissionDenied) {
   const fs::path a = makeTree(root);
   fs::create_directories(root / "locked");
   fs::permissions(root / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderCopy(text(a), text(root / "locked" / "b"), false); }),
-            vberr::PermissionDenied);
-  EXPECT_EQ(errorOf([&] { u->QX_File_FolderMove(text(a), text(root / "locked" / "b")); }),
+  EXPECT_EQ(
+      errorNumber([&] { u->QX_File_FolderCopy(text(a), text(root / "locked" / "b"), false); }),
+      vberr::PermissionDenied);
+  EXPECT_EQ(errorNumber([&] { u->QX_File_FolderMove(text(a), text(root / "locked" / "b")); }),
             vberr::PermissionDenied);
   std::string inside = text(root / "locked" / "new");
   EXPECT_FALSE(u->QX_File_ValidFolderName(inside));

@@ -38,7 +38,7 @@ TEST_F(LateBoundFilesTest, LocationMembersWithDefaults) {
   const fs::path root = freshFolder("lb-construct");
   EXPECT_EQ(u->call("QX_File_ConstructFolderPath", {Variant(text(root / "a" / "b"))}),
             Variant(true));
-  EXPECT_EQ(errorOf([&] { u->call("QX_File_GetFolderLocation", {Variant(0)}); }),
+  EXPECT_EQ(errorNumber([&] { u->call("QX_File_GetFolderLocation", {Variant(0)}); }),
             vberr::ArgumentNotOptional);
 }
 
@@ -107,7 +107,7 @@ TEST_F(LateBoundFilesTest, PathMembers) {
   test::writeFile(root / "f", "x");
   EXPECT_EQ(u->call("QX_File_DateStamp", {Variant(text(root / "f"))}),
             u->call("QX_File_DateStamp", {Variant(text(root / "f")), Variant(2)}));
-  EXPECT_EQ(errorOf([&] { u->call("QX_File_DateStamp", {Variant(text(root / "none"))}); }),
+  EXPECT_EQ(errorNumber([&] { u->call("QX_File_DateStamp", {Variant(text(root / "none"))}); }),
             vberr::FileNotFound);
 }
 
@@ -119,12 +119,12 @@ TEST_F(LateBoundFilesTest, FolderAndLogMembers) {
   EXPECT_TRUE(u->call("QX_File_FolderCopy",
                       {Variant(text(root / "a")), Variant(text(root / "b")), Variant(false)})
                   .isEmpty());
-  EXPECT_EQ(errorOf([&] {
+  EXPECT_EQ(errorNumber([&] {
               u->call("QX_File_FolderCopy",
                       {Variant(text(root / "a")), Variant(text(root / "b")), Variant(false)});
             }),
             vberr::FileAlreadyExists);
-  EXPECT_EQ(errorOf([&] {
+  EXPECT_EQ(errorNumber([&] {
               u->call("QX_File_FolderCopy", {Variant(text(root / "a")), Variant(text(root / "c"))});
             }),
             vberr::ArgumentNotOptional);

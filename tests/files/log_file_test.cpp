@@ -1,4 +1,3 @@
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <map>
@@ -9,6 +8,7 @@
 #include "files/log_file.h"
 #include "files_fixture.h"
 #include "frame/qxutilities.h"
+#include "support/child_process.h"
 
 namespace qxvb::test {
 namespace {
@@ -110,9 +110,7 @@ TEST_F(LogFileTest, LinesOfSeveralProcessesNeverMix) {
   constexpr int kLines = 300;
   std::vector<pid_t> children;
   for (int w = 0; w < kWriters; ++w) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    const pid_t pid = forkChild([&] {
       bool ok = true;
       for (int i = 0; i < kLines; ++i) {
         // Lines of very different lengths, some longer than a pipe buffer.
@@ -121,15 +119,12 @@ TEST_F(LogFileTest, LinesOfSeveralProcessesNeverMix) {
                  file, "W" + std::to_string(w) + "#" + std::to_string(i) + "#" + body + "#end") &&
              ok;
       }
-      ::_exit(ok ? 0 : 1);
-    }
+      return ok;
+    });
+    ASSERT_GE(pid, 0);
     children.push_back(pid);
   }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t pid : children) ASSERT_EQ(exitCodeOf(pid), 0);
   std::map<int, int> next;
   const auto got = lines(test::readFile(file));
   ASSERT_EQ(got.size(), static_cast<size_t>(kWriters * kLines));

@@ -153,9 +153,10 @@ TEST_F(PathTest, DateStampInTheLocaleForm) {
 TEST_F(PathTest, DateStampOfAMissingFileRaises53) {
   auto u = newUtils();
   const fs::path folder = freshFolder("nodate");
-  EXPECT_EQ(errorOf([&] { u->QX_File_DateStamp(text(folder / "missing")); }), vberr::FileNotFound);
-  EXPECT_EQ(errorOf([&] { u->QX_File_DateStamp(text(folder)); }), vberr::FileNotFound);
-  EXPECT_EQ(errorOf([&] { u->QX_File_DateStamp(""); }), vberr::FileNotFound);
+  EXPECT_EQ(errorNumber([&] { u->QX_File_DateStamp(text(folder / "missing")); }),
+            vberr::FileNotFound);
+  EXPECT_EQ(errorNumber([&] { u->QX_File_DateStamp(text(folder)); }), vberr::FileNotFound);
+  EXPECT_EQ(errorNumber([&] { u->QX_File_DateStamp(""); }), vberr::FileNotFound);
 }
 
 }  // namespace

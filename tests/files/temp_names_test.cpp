@@ -49,12 +49,12 @@ TEST_F(TempNamesTest, ExtensionNameWithoutANumberCreatesAnEmptyFile) {
 TEST_F(TempNamesTest, ExtensionFileCreationFailuresReachTheCaller) {
   auto u = newUtils();
   const fs::path folder = freshFolder("ext-fail");
-  EXPECT_EQ(errorOf([&] { u->QX_File_GetTempFileExt(text(folder / "missing"), "a", 0, "b"); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_GetTempFileExt(text(folder / "missing"), "a", 0, "b"); }),
             vberr::PathNotFound);
   // A separator in the prefix or extension would leave the folder.
-  EXPECT_EQ(errorOf([&] { u->QX_File_GetTempFileExt(text(folder), "../a", 0, "b"); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_GetTempFileExt(text(folder), "../a", 0, "b"); }),
             vberr::BadFileNameOrNumber);
-  EXPECT_EQ(errorOf([&] { u->QX_File_GetTempFileExt(text(folder), "a", 0, "b/../../c"); }),
+  EXPECT_EQ(errorNumber([&] { u->QX_File_GetTempFileExt(text(folder), "a", 0, "b/../../c"); }),
             vberr::BadFileNameOrNumber);
   EXPECT_EQ(entryCount(folder), 0u);
 }

@@ -24,51 +24,17 @@
 #include "frame/string_table.h"
 #include "network/directory_errors.h"
 #include "network/qx_network_params.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
-
-// The test directory server, compiled into this test program.
-#include "../platform/slapd_server.cpp"
+#include "support/shared_slapd.h"
 
 namespace qxvb {
 namespace {
 
+using test::errorOf;
 using test::SlapdServer;
 
 constexpr const char* kClosedPortUri = "ldap://127.0.0.1:1/";
-
-SlapdServer& sharedServer() {
-  static SlapdServer server;
-  return server;
-}
-
-class SlapdEnvironment : public ::testing::Environment {
- public:
-  void TearDown() override { sharedServer().stop(); }
-};
-
-[[maybe_unused]] const auto* const kSlapdEnvironment =
-    ::testing::AddGlobalTestEnvironment(new SlapdEnvironment);
-
-bool ensureServer(std::string& error) {
-  static bool tried = false;
-  static std::string startError;
-  if (!tried) {
-    tried = true;
-    sharedServer().start(test::freshFolder("slapd"), startError);
-  }
-  error = startError;
-  return sharedServer().running();
-}
-
-AutomationError caught(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const AutomationError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "nothing was raised";
-  return AutomationError(0, "", "");
-}
 
 std::vector<std::string> itemsOf(const Object& object) {
   std::vector<std::string> items;
@@ -89,12 +55,12 @@ class DirectoryMembersTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    if (!ensureServer(error)) FAIL() << error;
+    if (!test::ensureSharedSlapd(error)) FAIL() << error;
     std::filesystem::remove(qxdutils::defaultProfilePath());
     unloadThread();
     // Anonymous: the server's size limit of 1,000 applies, so only paged
     // searches list everything.
-    setSetting("ADImportServer", sharedServer().uri());
+    setSetting("ADImportServer", test::sharedSlapd().uri());
   }
   void TearDown() override { unloadThread(); }
 
@@ -155,7 +121,7 @@ TEST_F(DirectoryMembersTest, NamingContextMayBeGivenOrTakenFromTheRoot) {
 
 TEST_F(DirectoryMembersTest, UnknownNamingContextCannotBeBound) {
   const AutomationError error =
-      caught([&] { params()->QX_NP_AllActiveDirectoryGroups("dc=nowhere,dc=test"); });
+      errorOf([&] { params()->QX_NP_AllActiveDirectoryGroups("dc=nowhere,dc=test"); });
   EXPECT_EQ(error.number(), -1);
   EXPECT_EQ(error.source(), "QX_NP_AllActiveDirectoryUsers");
   EXPECT_EQ(error.description(),
@@ -185,7 +151,7 @@ TEST_F(DirectoryMembersTest, PrincipalNamesAreUsedWhenSwitchedOn) {
 TEST_F(DirectoryMembersTest, GroupNamesAreOnlyEverCompared) {
   EXPECT_EQ(membersOf("R&D (Lab)").users, (std::vector<std::string>{"eve"}));
   for (const char* hostile : {"*", "Engineers)(sAMAccountName=*", "*)(|(objectClass=*"}) {
-    const AutomationError error = caught([&] { membersOf(hostile); });
+    const AutomationError error = errorOf([&] { membersOf(hostile); });
     EXPECT_EQ(error.source(), "QX_NP_AllActiveDirectoryUsers") << hostile;
     auto chain = chainOf(error);
     EXPECT_EQ(chain->Number(QX_Error_Initial), 3021) << hostile;
@@ -198,7 +164,7 @@ TEST_F(DirectoryMembersTest, GlobalCatalogueSwitchMovesTheMemberQuery) {
   EXPECT_EQ(membersOf("Managers").users, (std::vector<std::string>{"dave"}));
 
   setSetting("ADImportQueryUseGCAsRoot", "Y");
-  const AutomationError error = caught([&] { membersOf("Managers"); });
+  const AutomationError error = errorOf([&] { membersOf("Managers"); });
   EXPECT_EQ(error.number(), kNoSuchDomain);
   EXPECT_EQ(error.source(), "QX_NP_AllActiveDirectoryUsers");
   auto chain = chainOf(error);
@@ -209,18 +175,18 @@ TEST_F(DirectoryMembersTest, GlobalCatalogueSwitchMovesTheMemberQuery) {
   EXPECT_NE(outer.find(localString(41144)), std::string::npos);
   EXPECT_NE(outer.find(localString(41145)), std::string::npos);
 
-  setSetting("ADImportGlobalCatalogServer", sharedServer().uri());
+  setSetting("ADImportGlobalCatalogServer", test::sharedSlapd().uri());
   EXPECT_EQ(membersOf("Managers").users, (std::vector<std::string>{"dave"}));
 }
 
 TEST_F(DirectoryMembersTest, UnreachableDirectoryRaisesTheBindingError) {
   setSetting("ADImportServer", kClosedPortUri);
   auto p = params();
-  AutomationError error = caught([&] { p->QX_NP_AllActiveDirectoryUsers(""); });
+  AutomationError error = errorOf([&] { p->QX_NP_AllActiveDirectoryUsers(""); });
   EXPECT_EQ(error.number(), -1);
   EXPECT_EQ(error.source(), "QX_NP_AllActiveDirectoryUsers");
   EXPECT_EQ(error.description(), localString(41141));
-  error = caught([&] { p->QX_NP_AllActiveDirectoryGroups(SlapdServer::kBase); });
+  error = errorOf([&] { p->QX_NP_AllActiveDirectoryGroups(SlapdServer::kBase); });
   EXPECT_EQ(error.number(), -1);
   EXPECT_EQ(
       error.description(),
@@ -228,7 +194,8 @@ TEST_F(DirectoryMembersTest, UnreachableDirectoryRaisesTheBindingError) {
   Object users = std::make_shared<Collection>();
   std::static_pointer_cast<Collection>(users)->Add(Variant("stale"));
   Object groups;
-  error = caught([&] { p->QX_NP_ActiveDirectoryMemberssForGroup("Engineers", users, groups, ""); });
+  error =
+      errorOf([&] { p->QX_NP_ActiveDirectoryMemberssForGroup("Engineers", users, groups, ""); });
   EXPECT_EQ(error.number(), -1);
   EXPECT_TRUE(itemsOf(users).empty());
   EXPECT_TRUE(itemsOf(groups).empty());
@@ -237,7 +204,7 @@ TEST_F(DirectoryMembersTest, UnreachableDirectoryRaisesTheBindingError) {
 TEST_F(DirectoryMembersTest, CredentialsAreUsedAndRefusedOnesFail) {
   setSetting("ADImportBindDN", SlapdServer::kAdminDn);
   setSetting("ADImportBindPassword", "wrong");
-  const AutomationError error = caught([&] { params()->QX_NP_AllActiveDirectoryUsers(""); });
+  const AutomationError error = errorOf([&] { params()->QX_NP_AllActiveDirectoryUsers(""); });
   EXPECT_EQ(error.number(), -1);
   EXPECT_EQ(error.description(), localString(41141));
   setSetting("ADImportBindPassword", SlapdServer::kAdminPassword);
@@ -262,7 +229,7 @@ TEST_F(DirectoryMembersTest, LateBoundMembersTakeDefaultsAndFillTheCollections) 
   EXPECT_EQ(itemsOf(*args[2].get<Object>()), (std::vector<std::string>{"Build Team"}));
 
   std::vector<Variant> hostile{Variant("*"), Variant(), Variant()};
-  EXPECT_EQ(caught([&] {
+  EXPECT_EQ(errorOf([&] {
               p->invoke("QX_NP_ActiveDirectoryMemberssForGroup", kMethod, hostile);
             }).source(),
             "QX_NP_AllActiveDirectoryUsers");

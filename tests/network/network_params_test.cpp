@@ -17,22 +17,15 @@
 #include "frame/module_state.h"
 #include "frame/qxutilities.h"
 #include "frame/string_table.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
 namespace {
 
-constexpr const char* kHostLookupSource = "QXVBUtils.QX_NetworkParams.QX_NP_GetHostNameFromIP";
+using test::errorOf;
 
-AutomationError caught(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const AutomationError& error) {
-    return error;
-  }
-  ADD_FAILURE() << "nothing was raised";
-  return AutomationError(0, "", "");
-}
+constexpr const char* kHostLookupSource = "QXVBUtils.QX_NetworkParams.QX_NP_GetHostNameFromIP";
 
 class NetworkParamsTest : public ::testing::Test {
  protected:
@@ -102,8 +95,9 @@ TEST_F(NetworkParamsTest, WithoutDnsServersTheListHasOneEmptyElement) {
   EXPECT_EQ(p->QX_NP_GetScopeID(), "");
   EXPECT_EQ(p->QX_NP_GetEnableDNS(), 0);
   // The empty address is no address: the name lookups fail on it.
-  EXPECT_EQ(caught([&] { p->QX_NP_GetCurrentDnsServerName(); }).number(), enuErrorInvalidIPAddress);
-  EXPECT_EQ(caught([&] { p->QX_NP_GetDnsServerListNames(); }).number(), enuErrorInvalidIPAddress);
+  EXPECT_EQ(errorOf([&] { p->QX_NP_GetCurrentDnsServerName(); }).number(),
+            enuErrorInvalidIPAddress);
+  EXPECT_EQ(errorOf([&] { p->QX_NP_GetDnsServerListNames(); }).number(), enuErrorInvalidIPAddress);
 }
 
 TEST_F(NetworkParamsTest, DomainNameNeedsADirectoryDomainOrTheSetting) {
@@ -142,7 +136,7 @@ TEST_F(NetworkParamsTest, HostNameOfLoopbackComesFromTheHostsFile) {
 TEST_F(NetworkParamsTest, InvalidAddressesRaiseTheInvalidAddressError) {
   auto p = params();
   for (const char* address : {"255.255.255.255", "not an address", "", "1.2.3.4.5", "256.1.1.1"}) {
-    const AutomationError error = caught([&] { p->QX_NP_GetHostNameFromIP(address); });
+    const AutomationError error = errorOf([&] { p->QX_NP_GetHostNameFromIP(address); });
     EXPECT_EQ(error.number(), enuErrorInvalidIPAddress) << address;
     EXPECT_EQ(error.source(), kHostLookupSource);
     EXPECT_EQ(error.description(), localString(41139));
@@ -165,12 +159,13 @@ TEST_F(NetworkParamsTest, LateBoundMembersAnswerLikeTheDirectOnes) {
   EXPECT_EQ(p->call("QX_NP_GetEnableDNS"), Variant(int32_t{1}));
   const Variant loopback = p->call("QX_NP_GetHostNameFromIP", {Variant("127.0.0.1")});
   EXPECT_EQ(loopback, Variant(p->QX_NP_GetHostNameFromIP("127.0.0.1")));
-  const AutomationError error = caught([&] { p->call("QX_NP_GetHostNameFromIP", {Variant("x")}); });
+  const AutomationError error =
+      errorOf([&] { p->call("QX_NP_GetHostNameFromIP", {Variant("x")}); });
   EXPECT_EQ(error.number(), enuErrorInvalidIPAddress);
   EXPECT_EQ(error.source(), kHostLookupSource);
   // 10.9.8.7 is not in the hosts file; only the invalid-address failure is
   // asked for here, so that no query leaves this machine.
-  EXPECT_EQ(caught([&] { p->call("QX_NP_GetHostNameFromIP"); }).number(),
+  EXPECT_EQ(errorOf([&] { p->call("QX_NP_GetHostNameFromIP"); }).number(),
             vberr::ArgumentNotOptional);
 }
 

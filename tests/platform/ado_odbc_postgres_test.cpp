@@ -7,7 +7,8 @@
 #include "platform/ado/command.h"
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
-#include "postgres_server.h"
+#include "support/errors.h"
+#include "support/postgres_test.h"
 
 namespace qxvb::ado {
 namespace {
@@ -15,16 +16,7 @@ namespace {
 constexpr int32_t kCommandFailed = -2147217900;
 constexpr int32_t kOpenFailed = -2147467259;
 
-template <class Fn>
-AutomationError errorOf(Fn&& fn) {
-  try {
-    fn();
-  } catch (const AutomationError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error was raised";
-  return AutomationError(0, "", "");
-}
+using test::errorOf;
 
 ByteArray pattern(size_t size, uint8_t seed) {
   ByteArray bytes;
@@ -33,23 +25,13 @@ ByteArray pattern(size_t size, uint8_t seed) {
   return bytes;
 }
 
-class AdoPostgres : public ::testing::Test {
+class AdoPostgres : public test::PostgresTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string whyNot;
-    server_ = test::PostgresServer::start(whyNot).release();
-    if (server_ == nullptr) skipReason_ = whyNot;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
-
   void SetUp() override {
-    if (server_ == nullptr) GTEST_SKIP() << "PostgreSQL tests skipped: " << skipReason_;
-    ASSERT_FALSE(test::PostgresServer::odbcDriverPath().empty()) << "psqlODBC is not installed";
+    PostgresTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     conn_ = std::make_shared<Connection>();
-    conn_->Open(server_->adoConnectionString());
+    conn_->Open(server().adoConnectionString());
     conn_->Execute("DROP TABLE IF EXISTS files", nullptr, adExecuteNoRecords);
     conn_->Execute(
         "CREATE TABLE files (id serial PRIMARY KEY, name varchar(200) NOT NULL, data bytea, "
@@ -67,13 +49,8 @@ class AdoPostgres : public ::testing::Test {
     return rs;
   }
 
-  static test::PostgresServer* server_;
-  static std::string skipReason_;
   std::shared_ptr<Connection> conn_;
 };
-
-test::PostgresServer* AdoPostgres::server_ = nullptr;
-std::string AdoPostgres::skipReason_;
 
 TEST_F(AdoPostgres, ConnectsAndFailsCleanly) {
   EXPECT_EQ(conn_->State(), adStateOpen);
@@ -91,8 +68,8 @@ TEST_F(AdoPostgres, ConnectsAndFailsCleanly) {
 
   // A server that is not there: the open fails and leaves nothing open.
   auto bad = std::make_shared<Connection>();
-  std::string wrongPort = server_->adoConnectionString();
-  wrongPort.replace(wrongPort.find("Port=") + 5, std::to_string(server_->port()).size(), "1");
+  std::string wrongPort = server().adoConnectionString();
+  wrongPort.replace(wrongPort.find("Port=") + 5, std::to_string(server().port()).size(), "1");
   const AutomationError e = errorOf([&] { bad->Open(wrongPort); });
   EXPECT_EQ(e.number(), kOpenFailed);
   EXPECT_EQ(e.source(), "MSDASQL.1");

@@ -15,7 +15,7 @@
 #include "platform/ado/connection.h"
 #include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
-#include "postgres_server.h"
+#include "support/postgres_test.h"
 #include "support/sandbox.h"
 
 namespace qxvb::ado {
@@ -292,23 +292,14 @@ TEST_F(OneStatementSqlite, AForwardOnlyRecordsetStartsAgainAfterItsRowsAreHeld) 
   EXPECT_EQ(CLng(rs->Collect(Variant("id"))), 1);
 }
 
-class OneStatementPostgres : public ::testing::Test {
+class OneStatementPostgres : public test::PostgresTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string whyNot;
-    server_ = test::PostgresServer::start(whyNot).release();
-    if (server_ == nullptr) skipReason_ = whyNot;
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
   void SetUp() override {
-    if (server_ == nullptr) GTEST_SKIP() << "PostgreSQL tests skipped: " << skipReason_;
-    ASSERT_FALSE(test::PostgresServer::odbcDriverPath().empty()) << "psqlODBC is not installed";
+    PostgresTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     registerOneStatementProvider();
     auto setup = std::make_shared<Connection>();
-    setup->Open(server_->adoConnectionString());
+    setup->Open(server().adoConnectionString());
     setup->Execute("DROP TABLE IF EXISTS t", nullptr, adExecuteNoRecords);
     setup->Execute("CREATE TABLE t (id integer PRIMARY KEY, name varchar(20), data bytea)", nullptr,
                    adExecuteNoRecords);
@@ -316,29 +307,24 @@ class OneStatementPostgres : public ::testing::Test {
     setup->Close();
   }
 
-  static test::PostgresServer* server_;
-  static std::string skipReason_;
   ByteArray blob_ = pattern(3000, 21);
 };
 
-test::PostgresServer* OneStatementPostgres::server_ = nullptr;
-std::string OneStatementPostgres::skipReason_;
-
 TEST_F(OneStatementPostgres, InterleavedRecordsetsOverOdbc) {
   auto conn = std::make_shared<Connection>();
-  conn->Open(server_->adoConnectionString());
+  conn->Open(server().adoConnectionString());
   expectInterleavedReadsComplete(conn, 5);
 }
 
 TEST_F(OneStatementPostgres, InterleavedRecordsetsOverOdbcOneStatementAtATime) {
   auto conn = std::make_shared<Connection>();
-  conn->Open(oneStatementString(server_->adoConnectionString()));
+  conn->Open(oneStatementString(server().adoConnectionString()));
   expectInterleavedReadsComplete(conn, 5);
 }
 
 TEST_F(OneStatementPostgres, ChunksAndStatementsBetweenRowsOverOdbc) {
   auto conn = std::make_shared<Connection>();
-  conn->Open(oneStatementString(server_->adoConnectionString()));
+  conn->Open(oneStatementString(server().adoConnectionString()));
   expectChunksAndStatementsBetweenRows(conn, blob_);
 }
 

@@ -11,10 +11,13 @@
 #include "platform/ado/command.h"
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb::ado {
 namespace {
+
+using test::errorOf;
 
 constexpr int32_t kCommandFailed = -2147217900;
 constexpr int32_t kOpenFailed = -2147467259;
@@ -28,17 +31,6 @@ ByteArray pattern(size_t size, uint8_t seed) {
   bytes.data.resize(size);
   for (size_t i = 0; i < size; ++i) bytes.data[i] = static_cast<uint8_t>((i * 31 + seed) & 0xFF);
   return bytes;
-}
-
-template <class Fn>
-AutomationError errorOf(Fn&& fn) {
-  try {
-    fn();
-  } catch (const AutomationError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error was raised";
-  return AutomationError(0, "", "");
 }
 
 class AdoSqlite : public ::testing::Test {

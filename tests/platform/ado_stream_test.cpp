@@ -6,19 +6,13 @@
 #include "frame/automation_error.h"
 #include "platform/ado/ado_constants.h"
 #include "platform/ado/stream.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb::ado {
 namespace {
 
-int32_t errorNumber(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::errorNumber;
 
 ByteArray bytesOf(const std::string& s) {
   return ByteArray{0, std::vector<uint8_t>(s.begin(), s.end())};

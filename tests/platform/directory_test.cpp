@@ -15,39 +15,13 @@
 #include "platform/directory/ldap_connection.h"
 #include "platform/directory/nss_accounts.h"
 #include "platform/netconfig.h"
-#include "slapd_server.h"
 #include "support/sandbox.h"
+#include "support/shared_slapd.h"
 
 namespace qxvb::platform::directory {
 namespace {
 
 using test::SlapdServer;
-
-// One slapd for the whole test program, started by the first test that
-// needs it and stopped when the program's tests are done.
-SlapdServer& sharedServer() {
-  static SlapdServer server;
-  return server;
-}
-
-class SlapdEnvironment : public ::testing::Environment {
- public:
-  void TearDown() override { sharedServer().stop(); }
-};
-
-[[maybe_unused]] const auto* const kSlapdEnvironment =
-    ::testing::AddGlobalTestEnvironment(new SlapdEnvironment);
-
-bool ensureServer(std::string& error) {
-  static bool tried = false;
-  static std::string startError;
-  if (!tried) {
-    tried = true;
-    sharedServer().start(test::freshFolder("slapd"), startError);
-  }
-  error = startError;
-  return sharedServer().running();
-}
 
 bool contains(const std::vector<std::string>& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
@@ -129,9 +103,9 @@ class DirectoryServer : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    if (!ensureServer(error)) FAIL() << error;
+    if (!test::ensureSharedSlapd(error)) FAIL() << error;
     // Anonymous, so the server's size limit applies: only paging gets past it.
-    options_.uri = sharedServer().uri();
+    options_.uri = test::sharedSlapd().uri();
     options_.base = SlapdServer::kBase;
     const DirectoryStatus status = connection_.open(options_);
     ASSERT_TRUE(status.ok()) << status.message;

@@ -15,6 +15,7 @@
 
 #include "platform/registry_store.h"
 #include "platform/registry_test_folder.h"
+#include "support/child_process.h"
 
 namespace qxvb::registry {
 namespace {
@@ -23,20 +24,13 @@ constexpr RootKey kUser = RootKey::CurrentUser;
 
 using RegistryConcurrency = test::RegistryTest;
 
-// Runs work in a child process; its exit status is 0 when work succeeded.
+// Runs work in a child process with connections of its own; its exit
+// status is 0 when work succeeded.
 pid_t runChild(const std::function<bool()>& work) {
-  const pid_t pid = fork();
-  if (pid == 0) {
+  return test::forkChild([&] {
     closeThreadConnections();
-    _exit(work() ? 0 : 1);
-  }
-  return pid;
-}
-
-int exitStatusOf(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return work();
+  });
 }
 
 bool writeValues(const std::string& prefix, int count) {
@@ -72,8 +66,8 @@ TEST_F(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNothing) {
   const pid_t second = runChild([] { return writeValues("second-", 1000); });
   ASSERT_GT(first, 0);
   ASSERT_GT(second, 0);
-  EXPECT_EQ(exitStatusOf(first), 0);
-  EXPECT_EQ(exitStatusOf(second), 0);
+  EXPECT_EQ(test::exitCodeOf(first), 0);
+  EXPECT_EQ(test::exitCodeOf(second), 0);
 
   std::vector<Value> values;
   ASSERT_EQ(listValues(kUser, "Shared", values), kSuccess);
@@ -94,7 +88,7 @@ TEST_F(RegistryConcurrency, EnumerationSeesKeysAddedByAnotherProcess) {
   ASSERT_EQ(enumKey(kUser, "E", 0, name), kSuccess);
   ASSERT_EQ(name, "b");
   const pid_t other = runChild([] { return createKey(kUser, "E\\a") == kSuccess; });
-  ASSERT_EQ(exitStatusOf(other), 0);
+  ASSERT_EQ(test::exitCodeOf(other), 0);
   ASSERT_EQ(enumKey(kUser, "E", 1, name), kSuccess);
   EXPECT_EQ(name, "b");
 }

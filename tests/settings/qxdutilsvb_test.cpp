@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include "frame/qxutilities.h"
 #include "frame/vb_conversions.h"
 #include "settings/qxdutilsvb.h"
+#include "support/child_process.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
@@ -140,23 +140,18 @@ TEST_F(SettingsTest, TwoProcessesWritingAtOnceLoseNothing) {
   constexpr int kPerProcess = 100;
   pid_t children[2];
   for (int p = 0; p < 2; ++p) {
-    children[p] = fork();
-    ASSERT_GE(children[p], 0);
-    if (children[p] == 0) {
+    children[p] = test::forkChild([&] {
       auto u = std::make_shared<QXUtilities>();
       for (int i = 0; i < kPerProcess; ++i) {
         std::string name = "p" + std::to_string(p) + "_" + std::to_string(i);
         std::string value = std::to_string(i);
         u->QXSetSetting(name, value, "Race");
       }
-      _exit(0);
-    }
+      return true;
+    });
+    ASSERT_GE(children[p], 0);
   }
-  for (pid_t c : children) {
-    int status = 0;
-    waitpid(c, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (pid_t c : children) EXPECT_EQ(test::exitCodeOf(c), 0);
   auto u = utilities();
   for (int p = 0; p < 2; ++p) {
     for (int i = 0; i < kPerProcess; ++i) {

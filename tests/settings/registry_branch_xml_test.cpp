@@ -11,40 +11,27 @@
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
 #include "platform/registry_store.h"
+#include "registry_fixture.h"
 #include "settings/registry/qx_registry.h"
 #include "settings/xml/dom_document.h"
 #include "settings/xml/dom_lists.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
 namespace {
 
-constexpr int32_t kHKCU = static_cast<int32_t>(0x80000001u);
-constexpr int32_t kHKLM = static_cast<int32_t>(0x80000002u);
-constexpr registry::RootKey kUser = registry::RootKey::CurrentUser;
-constexpr registry::RootKey kMachine = registry::RootKey::LocalMachine;
-const std::string kProduct = "Software\\Brackwell\\Quillane";
+using test::errorNumber;
 
-int32_t errorNumber(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
-
-class RegistryBranchXmlTest : public ::testing::Test {
+class RegistryBranchXmlTest : public test::RegistrySettingsTest {
  protected:
   void SetUp() override {
-    registry::closeThreadConnections();
-    registry::deleteTree(kUser, kProduct);
-    registry::deleteTree(kMachine, kProduct);
+    RegistrySettingsTest::SetUp();
     r = std::static_pointer_cast<QX_Registry>(createObject("QXVBUtils.QX_Registry"));
   }
   void TearDown() override {
     r.reset();
-    unloadThread();
+    RegistrySettingsTest::TearDown();
   }
 
   // Keys A (x = "1") and A\B (y = 7) below App\Sec.

@@ -12,38 +12,26 @@
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
 #include "platform/registry_store.h"
+#include "registry_fixture.h"
 #include "settings/registry/qx_registry.h"
 #include "settings/registry/qx_registry_key.h"
 #include "settings/registry/qx_registry_value.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
 namespace {
 
-constexpr int32_t kHKCU = static_cast<int32_t>(0x80000001u);
-constexpr int32_t kHKLM = static_cast<int32_t>(0x80000002u);
+using test::errorNumber;
+
 constexpr int32_t kHKUsers = static_cast<int32_t>(0x80000003u);
-constexpr registry::RootKey kUser = registry::RootKey::CurrentUser;
-const std::string kProduct = "Software\\Brackwell\\Quillane";
 
-int32_t errorNumber(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
-
-class RegistryClassesTest : public ::testing::Test {
+class RegistryClassesTest : public test::RegistrySettingsTest {
  protected:
   void SetUp() override {
-    registry::closeThreadConnections();
-    registry::deleteTree(kUser, kProduct);
-    registry::deleteTree(registry::RootKey::LocalMachine, kProduct);
+    RegistrySettingsTest::SetUp();
     registry::deleteTree(kUser, "Software\\Raw");
   }
-  void TearDown() override { unloadThread(); }
 
   std::shared_ptr<QX_Registry> reg() {
     return std::static_pointer_cast<QX_Registry>(createObject("QXVBUtils.QX_Registry"));

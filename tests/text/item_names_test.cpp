@@ -9,19 +9,13 @@
 #include "frame/module_state.h"
 #include "frame/qxutilities.h"
 #include "frame/string_table.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 
 namespace qxvb {
 namespace {
 
-void expectError(int32_t number, const std::function<void()>& call) {
-  try {
-    call();
-    ADD_FAILURE() << "no error raised, expected " << number;
-  } catch (const AutomationError& e) {
-    EXPECT_EQ(e.number(), number) << e.description();
-  }
-}
+using test::expectError;
 
 TEST(FixAuditIdTest, CutsReplacesAndKeepsTheLastPathPart) {
   QXUtilities u;

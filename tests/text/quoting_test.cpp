@@ -6,18 +6,12 @@
 
 #include "frame/automation_error.h"
 #include "frame/qxutilities.h"
+#include "support/errors.h"
 
 namespace qxvb {
 namespace {
 
-void expectVbError(int32_t number, const std::function<void()>& call) {
-  try {
-    call();
-    ADD_FAILURE() << "no error raised, expected " << number;
-  } catch (const AutomationError& e) {
-    EXPECT_EQ(e.number(), number) << e.description();
-  }
-}
+using test::expectError;
 
 void writeRevertSetting(const std::string& value) {
   QXUtilities writer;
@@ -85,7 +79,7 @@ TEST(UnQuoteTest, RemovesOneEnclosingPair) {
 
 TEST(UnQuoteTest, LoneQuoteRaisesInvalidArgument) {
   QXUtilities u;
-  expectVbError(vberr::InvalidProcedureCall, [&] { u.QXUnQuote("\""); });
+  expectError(vberr::InvalidProcedureCall, [&] { u.QXUnQuote("\""); });
 }
 
 TEST(TrimTest, OnlySpaceCrLfAndTabAreWhiteSpace) {
@@ -129,7 +123,7 @@ TEST(MaxMinTest, NullGivesTheSecondArgumentAndTextAgainstNumberFails) {
   QXUtilities u;
   EXPECT_EQ(u.QXMax(Variant::null(), Variant(int32_t{1})), Variant(int32_t{1}));
   EXPECT_TRUE(u.QXMin(Variant(int32_t{1}), Variant::null()).isNull());
-  expectVbError(vberr::TypeMismatch, [&] { u.QXMax(Variant("abc"), Variant(int32_t{1})); });
+  expectError(vberr::TypeMismatch, [&] { u.QXMax(Variant("abc"), Variant(int32_t{1})); });
 }
 
 TEST(CheckForNullTest, NullBecomesEmptyTextOthersAreCopied) {
@@ -229,8 +223,8 @@ TEST(NextPropertyTest, EmptyValueRightBeforeTheNextPropertyIsEmpty) {
 }
 
 TEST(NextPropertyTest, PositionBelowOneRaisesInvalidArgument) {
-  expectVbError(vberr::InvalidProcedureCall, [] { next("[[[A]]]1", 0); });
-  expectVbError(vberr::InvalidProcedureCall, [] { next("[[[A]]]1", -5); });
+  expectError(vberr::InvalidProcedureCall, [] { next("[[[A]]]1", 0); });
+  expectError(vberr::InvalidProcedureCall, [] { next("[[[A]]]1", -5); });
 }
 
 }  // namespace

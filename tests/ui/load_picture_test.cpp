@@ -77,12 +77,14 @@ TEST_F(LoadPictureTest, FilesThatCannotLoadGiveNothing) {
 
 TEST_F(LoadPictureTest, PlatformLoaderErrors) {
   const fs::path dir = freshFolder("errors");
-  EXPECT_EQ(errorOf([&] { loadPictureFile((dir / "missing.bmp").string()); }), vberr::FileNotFound);
-  EXPECT_EQ(errorOf([&] { loadPictureFile((dir / "gone" / "x.bmp").string()); }),
+  EXPECT_EQ(errorNumber([&] { loadPictureFile((dir / "missing.bmp").string()); }),
+            vberr::FileNotFound);
+  EXPECT_EQ(errorNumber([&] { loadPictureFile((dir / "gone" / "x.bmp").string()); }),
             vberr::PathNotFound);
-  EXPECT_EQ(errorOf([&] { loadPictureFile(writeText(dir / "t.bmp", "BM?").string()); }), 481);
-  EXPECT_EQ(errorOf([&] { loadPictureFile(dir.string()); }), vberr::PathFileAccessError);
-  EXPECT_EQ(errorOf([&] { loadPictureFile(std::string("a\0b", 3)); }), vberr::BadFileNameOrNumber);
+  EXPECT_EQ(errorNumber([&] { loadPictureFile(writeText(dir / "t.bmp", "BM?").string()); }), 481);
+  EXPECT_EQ(errorNumber([&] { loadPictureFile(dir.string()); }), vberr::PathFileAccessError);
+  EXPECT_EQ(errorNumber([&] { loadPictureFile(std::string("a\0b", 3)); }),
+            vberr::BadFileNameOrNumber);
 }
 
 class Rastell2Test : public PictureTest {};
@@ -278,7 +280,7 @@ TEST_F(LateBoundLoadPictureTest, LoadersByNameThroughQX_File_Utils) {
   EXPECT_EQ(png->getProperty("Height"), Variant(pixelsToHimetric(2)));
   EXPECT_EQ(CObj(files->call("QX_File_LoadPicture", {Variant((dir / "none.bmp").string())})),
             nullptr);
-  EXPECT_EQ(errorOf([&] { files->call("QX_File_LoadPicture2", {Variant(svg.string())}); }),
+  EXPECT_EQ(errorNumber([&] { files->call("QX_File_LoadPicture2", {Variant(svg.string())}); }),
             vberr::ArgumentNotOptional);
 
   // The picture goes on to bytes through QXUtilities.

@@ -20,6 +20,7 @@
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
+#include "support/errors.h"
 #include "support/sandbox.h"
 #include "ui/picture/picture.h"
 
@@ -90,17 +91,6 @@ class PictureTest : public ::testing::Test {
     const auto p = asPicture(picture);
     if (!p) return QColor();
     return p->image().pixelColor(x, y);
-  }
-
-  // The VB error number a call raises, or 0 when it raises none.
-  template <class F>
-  static int32_t errorOf(F&& call) {
-    try {
-      call();
-    } catch (const AutomationError& e) {
-      return e.number();
-    }
-    return 0;
   }
 };
 

@@ -158,8 +158,9 @@ TEST_F(PictureBytesTest, BytesThatAreNotAPictureGiveNothing) {
 }
 
 TEST_F(PictureBytesTest, ArrayWithoutElementsRaisesSubscriptError) {
-  EXPECT_EQ(errorOf([] { QX_Util_PictureFromByteArray(ByteArray{}); }), vberr::SubscriptOutOfRange);
-  EXPECT_EQ(errorOf([] {
+  EXPECT_EQ(errorNumber([] { QX_Util_PictureFromByteArray(ByteArray{}); }),
+            vberr::SubscriptOutOfRange);
+  EXPECT_EQ(errorNumber([] {
               QX_Util_PictureFromByteArray(ByteArray{1, {}});
             }),
             vberr::SubscriptOutOfRange);
@@ -171,7 +172,8 @@ TEST_F(PictureBytesTest, NothingOrEmptyPictureWritesNothing) {
   EXPECT_EQ(QX_Util_PictureToByteArray(kept, std::make_shared<Picture>()), 0);
   EXPECT_EQ(kept, (ByteArray{3, {1, 2}}));
   const Object notAPicture = createObject("QXVBUtils.QXUtilities");
-  EXPECT_EQ(errorOf([&] { QX_Util_PictureToByteArray(kept, notAPicture); }), vberr::TypeMismatch);
+  EXPECT_EQ(errorNumber([&] { QX_Util_PictureToByteArray(kept, notAPicture); }),
+            vberr::TypeMismatch);
 }
 
 TEST_F(PictureBytesTest, LateBoundThroughQXUtilities) {
@@ -196,11 +198,12 @@ TEST_F(PictureBytesTest, LateBoundThroughQXUtilities) {
 
   EXPECT_EQ(CObj(utils->call("QX_Util_PictureFromByteArray", {Variant(ByteArray{0, {1, 2}})})),
             nullptr);
-  EXPECT_EQ(errorOf([&] { utils->call("QX_Util_PictureFromByteArray", {Variant("BM")}); }),
+  EXPECT_EQ(errorNumber([&] { utils->call("QX_Util_PictureFromByteArray", {Variant("BM")}); }),
             vberr::TypeMismatch);
-  EXPECT_EQ(errorOf([&] { utils->call("QX_Util_PictureFromByteArray", {Variant(ByteArray{})}); }),
-            vberr::SubscriptOutOfRange);
-  EXPECT_EQ(errorOf([&] {
+  EXPECT_EQ(
+      errorNumber([&] { utils->call("QX_Util_PictureFromByteArray", {Variant(ByteArray{})}); }),
+      vberr::SubscriptOutOfRange);
+  EXPECT_EQ(errorNumber([&] {
               utils->call("QX_Util_PictureToByteArray", {Variant(), Variant(5)});
             }),
             vberr::TypeMismatch);

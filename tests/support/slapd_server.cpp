@@ -1,21 +1,15 @@
-#include "slapd_server.h"
+#include "support/slapd_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <fstream>
+#include <cstdio>
 #include <sstream>
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "support/child_process.h"
+#include "support/sandbox.h"
 
 namespace qxvb::test {
 
@@ -52,18 +46,6 @@ objectclass ( 1.3.6.1.4.1.99999.2.2 NAME 'group' SUP top STRUCTURAL MUST cn
   MAY ( member $ sAMAccountName $ objectCategory $ memberOf $ primaryGroupToken $
         description $ displayName ) )
 )";
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
-
-std::string readText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 std::string category(const std::string& name) {
   return "CN=" + name + "," + SlapdServer::kSchemaContext;
@@ -172,62 +154,6 @@ std::string configText(const std::filesystem::path& folder) {
          "index primaryGroupID eq\n";
 }
 
-int freePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return 0;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
-  }
-  close(fd);
-  return port;
-}
-
-bool portAnswers(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
-}
-
-// Starts a program with its output appended to `logFile`; -1 on failure.
-pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::path& logFile) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logFile.c_str(),
-                                   O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// Waits for a child for at most `limit`; true when it ended (status filled).
-bool waitFor(pid_t pid, std::chrono::milliseconds limit, int& status) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  for (;;) {
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid || done < 0) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
-
 }  // namespace
 
 SlapdServer::~SlapdServer() {
@@ -235,29 +161,26 @@ SlapdServer::~SlapdServer() {
 }
 
 std::string SlapdServer::log() const {
-  return readText(folder_ / "slapd.log");
+  return readFile(folder_ / "slapd.log");
 }
 
 bool SlapdServer::start(const std::filesystem::path& folder, std::string& error) {
   stop();
   folder_ = folder;
   std::filesystem::create_directories(folder_ / "db");
-  writeText(folder_ / "directory.schema", kSchema);
-  writeText(folder_ / "rootdse.ldif", std::string("dn:\ndefaultNamingContext: ") + kBase +
+  writeFile(folder_ / "directory.schema", kSchema);
+  writeFile(folder_ / "rootdse.ldif", std::string("dn:\ndefaultNamingContext: ") + kBase +
                                           "\nschemaNamingContext: " + kSchemaContext + "\n");
-  writeText(folder_ / "slapd.conf", configText(folder_));
-  writeText(folder_ / "data.ldif", directoryLdif());
+  writeFile(folder_ / "slapd.conf", configText(folder_));
+  writeFile(folder_ / "data.ldif", directoryLdif());
 
-  const pid_t loader = spawn({kSlapadd, "-q", "-f", (folder_ / "slapd.conf").string(), "-l",
-                              (folder_ / "data.ldif").string()},
-                             folder_ / "slapd.log");
+  const pid_t loader = spawnLogged({kSlapadd, "-q", "-f", (folder_ / "slapd.conf").string(), "-l",
+                                    (folder_ / "data.ldif").string()},
+                                   folder_ / "slapd.log");
   int status = 0;
-  if (loader < 0 || !waitFor(loader, std::chrono::seconds(60), status) || !WIFEXITED(status) ||
-      WEXITSTATUS(status) != 0) {
-    if (loader > 0) {
-      kill(loader, SIGKILL);
-      waitpid(loader, &status, 0);
-    }
+  const bool ended = loader >= 0 && waitFor(loader, std::chrono::seconds(60), status);
+  if (loader >= 0 && !ended) stopChild(loader, std::chrono::milliseconds(0));
+  if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     error = "slapadd could not load the test directory:\n" + log();
     return false;
   }
@@ -269,21 +192,21 @@ bool SlapdServer::start(const std::filesystem::path& folder, std::string& error)
 }
 
 bool SlapdServer::startOnce(std::string& error) {
-  port_ = freePort();
+  port_ = freeLoopbackPort();
   if (port_ == 0) {
     error = "no free port on 127.0.0.1";
     return false;
   }
   uri_ = "ldap://127.0.0.1:" + std::to_string(port_) + "/";
-  pid_ = spawn({kSlapd, "-f", (folder_ / "slapd.conf").string(), "-h", uri_, "-d", "0"},
-               folder_ / "slapd.log");
+  pid_ = spawnLogged({kSlapd, "-f", (folder_ / "slapd.conf").string(), "-h", uri_, "-d", "0"},
+                     folder_ / "slapd.log");
   if (pid_ < 0) {
     error = std::string("cannot start ") + kSlapd;
     return false;
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < deadline) {
-    if (portAnswers(port_)) return true;
+    if (loopbackPortAnswers(port_)) return true;
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
@@ -299,12 +222,7 @@ bool SlapdServer::startOnce(std::string& error) {
 
 void SlapdServer::stop() {
   if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);
-  int status = 0;
-  if (!waitFor(pid_, std::chrono::seconds(10), status)) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
-  }
+  stopChild(pid_, std::chrono::seconds(10));
   pid_ = -1;
 }
 

@@ -1,21 +1,15 @@
-#include "postgres_server.h"
+#include "support/postgres_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
-extern char** environ;
+#include "support/child_process.h"
+#include "support/sandbox.h"
 
 namespace qxvb::test {
 
@@ -41,24 +35,6 @@ std::string findBinDir() {
   return best;
 }
 
-// A port nobody listens on right now.
-int freePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) throw std::runtime_error("cannot create a socket");
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
-  socklen_t len = sizeof addr;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    ::close(fd);
-    throw std::runtime_error("cannot find a free port");
-  }
-  ::close(fd);
-  return ntohs(addr.sin_port);
-}
-
 // Runs a program (as another account through runuser when asked) with its
 // output appended to logFile; returns its exit status.
 int run(const std::vector<std::string>& command, const std::string& runAs,
@@ -66,31 +42,8 @@ int run(const std::vector<std::string>& command, const std::string& runAs,
   std::vector<std::string> full;
   if (!runAs.empty()) full = {"/usr/sbin/runuser", "-u", runAs, "--"};
   full.insert(full.end(), command.begin(), command.end());
-  std::vector<char*> argv;
-  for (auto& a : full) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                   0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  const pid_t pid = spawnLogged(full, logFile);
+  return pid < 0 ? -1 : exitCodeOf(pid);
 }
 
 }  // namespace
@@ -131,10 +84,11 @@ std::unique_ptr<PostgresServer> PostgresServer::start(std::string& whyNot) {
   if (run({bin + "/initdb", "-D", data, "-A", "trust", "-U", server->user_, "-E", "UTF8",
            "--no-locale", "--no-sync"},
           server->runAs_, log) != 0) {
-    throw std::runtime_error("initdb failed: " + readAll(log));
+    throw std::runtime_error("initdb failed: " + readFile(log));
   }
   for (int attempt = 0; attempt < 5 && !server->running_; ++attempt) {
-    server->port_ = freePort();
+    server->port_ = freeLoopbackPort();
+    if (server->port_ == 0) throw std::runtime_error("no free port on 127.0.0.1");
     const std::string options =
         "-c listen_addresses=127.0.0.1 -p " + std::to_string(server->port_) +
         " -c unix_socket_directories=" + server->folder_ + " -c fsync=off -c full_page_writes=off";
@@ -144,7 +98,7 @@ std::unique_ptr<PostgresServer> PostgresServer::start(std::string& whyNot) {
   }
   if (!server->running_) {
     throw std::runtime_error("the server did not start: " +
-                             readAll(server->folder_ + "/server.log"));
+                             readFile(server->folder_ + "/server.log"));
   }
   return server;
 }
