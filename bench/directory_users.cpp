@@ -12,9 +12,7 @@
 #include "platform/directory/account_queries.h"
 #include "platform/directory/ldap_connection.h"
 
-// The test server is shared with the directory tests; it is compiled into
-// this program directly, as the benchmark programs build from one file each.
-#include "../tests/platform/slapd_server.cpp"
+#include "support/slapd_server.h"
 
 namespace {
 

@@ -13,10 +13,7 @@
 #include "frame/catalogue.h"
 #include "frame/qxutilities.h"
 #include "network/qx_network_params.h"
-
-// The test server is shared with the directory tests; it is compiled into
-// this program directly, as the benchmark programs build from one file each.
-#include "../tests/platform/slapd_server.cpp"
+#include "support/slapd_server.h"
 
 namespace {
 

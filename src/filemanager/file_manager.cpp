@@ -117,6 +117,7 @@ void QXFileManager::ImportFiles(const Object& collection) {
 void QXFileManager::importFiles(const std::vector<filestore::Import_File>& files) {
   if (files.empty()) return;
   std::vector<std::string> paths;
+  paths.reserve(files.size());
   for (const auto& file : files) paths.push_back(file.Name);
   try {
     store().importFiles(files, storeReport());

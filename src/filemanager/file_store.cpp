@@ -197,7 +197,7 @@ void FileStore::retrieve(const std::string& name, int32_t wid,
 
 std::filesystem::path FileStore::exportTo(const std::string& name,
                                           const std::filesystem::path& folder) const {
-  const std::filesystem::path target = targetPathFor(folder, name);
+  std::filesystem::path target = targetPathFor(folder, name);
   ByteArray bytes = readBytes(name, setup_.wid);
   std::filesystem::create_directories(target.parent_path());
   writeDiskFile(std::move(bytes), target);

@@ -94,7 +94,11 @@ Status exportKey(RootKey root, const std::string& path, std::string& text) {
   Status status = listValues(root, path, values);
   if (status == kSuccess) status = listSubKeys(root, path, subKeys);
   if (status != kSuccess) return status;
-  text += "[" + std::string(rootName(root)) + (path.empty() ? "" : "\\" + path) + "]" + kNewline;
+  text += "[";
+  text += rootName(root);
+  if (!path.empty()) text += "\\" + path;
+  text += "]";
+  text += kNewline;
   for (const Value& value : values) text += valueLine(value) + kNewline;
   text += kNewline;
   for (const std::string& name : subKeys) {
