@@ -2,16 +2,13 @@
 // private slapd holding 2,500 generated users; the aim is well under two
 // seconds for the whole listing including connecting and the root DSE.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "common/run.h"
 #include "platform/directory/account_queries.h"
 #include "platform/directory/ldap_connection.h"
-
 #include "support/slapd_server.h"
 
 namespace {
@@ -71,21 +68,5 @@ BENCHMARK(BM_ListAllUsersOnOpenConnection)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string folder = (std::filesystem::temp_directory_path() / "qxvb-bench-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) {
-    std::fprintf(stderr, "cannot create a temporary folder\n");
-    return 1;
-  }
-  std::string error;
-  if (!server.start(folder, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::filesystem::remove_all(folder);
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  server.stop();
-  std::filesystem::remove_all(folder);
-  return 0;
+  return qxvb::bench::runBenchmarksWithDirectory(server, argc, argv);
 }

@@ -1,11 +1,12 @@
 // The log report of an embedded repository holding 1,000,000 log rows:
 // rows written per second by QX_ADO_ExportLogFile.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
 
+#include "common/run.h"
+#include "common/sandbox.h"
 #include "database/qx_ado_utilities.h"
 #include "database/repository/embedded_repository.h"
 
@@ -46,17 +47,9 @@ BENCHMARK(BM_ExportLogFile)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRe
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qxvb-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) return 1;
-  benchRoot = pattern;
-  setenv("QXVB_MACHINE_DIR", (benchRoot / "machine").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (benchRoot / "config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (benchRoot / "data").c_str(), 1);
+  benchRoot = qxvb::bench::makeSandbox();
   fillRepository();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ignored;
-  std::filesystem::remove_all(benchRoot, ignored);
+  qxvb::bench::runBenchmarks(argc, argv);
+  qxvb::bench::removeSandbox(benchRoot);
   return 0;
 }

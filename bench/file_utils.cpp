@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "common/run.h"
+#include "common/sandbox.h"
 #include "files/qx_file_utils.h"
 #include "files/special_folders.h"
 
@@ -18,27 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every state folder of the run lives below one temporary folder.
-const fs::path& sandbox() {
-  static const fs::path root = [] {
-    std::string pattern = (fs::temp_directory_path() / "qxvb-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    const fs::path dir(pattern);
-    for (const char* sub : {"config", "data", "cache", "home", "machine"}) {
-      fs::create_directories(dir / sub);
-    }
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
-    setenv("HOME", (dir / "home").c_str(), 1);
-    setenv("QXVB_MACHINE_DIR", (dir / "machine").c_str(), 1);
-    return dir;
-  }();
-  return root;
-}
+// The run's folder: every state folder and every file written lives below it.
+fs::path sandboxRoot;
 
 std::shared_ptr<qxvb::QX_File_Utils> utilities() {
-  sandbox();
   return std::make_shared<qxvb::QX_File_Utils>();
 }
 
@@ -60,7 +45,7 @@ void writeLines(qxvb::QX_File_Utils& utils, const std::string& file, const char*
 
 void WriteLogOneProcess(benchmark::State& state) {
   auto utils = utilities();
-  const std::string file = (sandbox() / "one.log").string();
+  const std::string file = (sandboxRoot / "one.log").string();
   for (auto _ : state) writeLines(*utils, file, "parent");
   state.SetItemsProcessed(state.iterations() * kLinesPerRound);
   fs::remove(file);
@@ -71,7 +56,7 @@ BENCHMARK(WriteLogOneProcess)->Unit(benchmark::kMillisecond);
 // the same time.
 void WriteLogTwoProcesses(benchmark::State& state) {
   auto utils = utilities();
-  const std::string file = (sandbox() / "two.log").string();
+  const std::string file = (sandboxRoot / "two.log").string();
   for (auto _ : state) {
     const pid_t child = fork();
     if (child == 0) {
@@ -91,7 +76,7 @@ BENCHMARK(WriteLogTwoProcesses)->Unit(benchmark::kMillisecond);
 // 10,000 files of 100 bytes in 100 folders.
 const fs::path& smallTree() {
   static const fs::path tree = [] {
-    const fs::path root = sandbox() / "tree";
+    const fs::path root = sandboxRoot / "tree";
     const std::string body(100, 'x');
     for (int d = 0; d < 100; ++d) {
       const fs::path dir = root / ("d" + std::to_string(d));
@@ -106,7 +91,7 @@ const fs::path& smallTree() {
 void FolderCopySmallFiles(benchmark::State& state) {
   auto utils = utilities();
   const fs::path source = smallTree();
-  const fs::path target = sandbox() / "copy-library";
+  const fs::path target = sandboxRoot / "copy-library";
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(target);
@@ -119,7 +104,7 @@ BENCHMARK(FolderCopySmallFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void CpRecursiveSmallFiles(benchmark::State& state) {
   const fs::path source = smallTree();
-  const fs::path target = sandbox() / "copy-cp";
+  const fs::path target = sandboxRoot / "copy-cp";
   const std::string command = "cp -r '" + source.string() + "' '" + target.string() + "'";
   for (auto _ : state) {
     state.PauseTiming();
@@ -134,10 +119,8 @@ BENCHMARK(CpRecursiveSmallFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ignored;
-  fs::remove_all(sandbox(), ignored);
+  sandboxRoot = qxvb::bench::makeSandbox();
+  qxvb::bench::runBenchmarks(argc, argv);
+  qxvb::bench::removeSandbox(sandboxRoot);
   return 0;
 }

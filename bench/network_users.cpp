@@ -3,12 +3,10 @@
 // generated users; the aim is well under two seconds per listing,
 // connecting, the root DSE and the settings included.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
+#include "common/run.h"
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/qxutilities.h"
@@ -18,17 +16,6 @@
 namespace {
 
 qxvb::test::SlapdServer server;
-
-// Points the per-user and machine-wide state at the benchmark's own folder,
-// so that the directory settings below never touch the user's profile.
-void sandboxState(const std::filesystem::path& folder) {
-  for (const char* name :
-       {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "HOME", "QXVB_MACHINE_DIR"}) {
-    const std::filesystem::path path = folder / name;
-    std::filesystem::create_directories(path);
-    setenv(name, path.c_str(), 1);
-  }
-}
 
 void BM_AllActiveDirectoryUsers(benchmark::State& state) {
   qxvb::QXUtilities utilities;
@@ -53,22 +40,5 @@ BENCHMARK(BM_AllActiveDirectoryUsers)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string folder = (std::filesystem::temp_directory_path() / "qxvb-bench-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) {
-    std::fprintf(stderr, "cannot create a temporary folder\n");
-    return 1;
-  }
-  sandboxState(folder);
-  std::string error;
-  if (!server.start(std::filesystem::path(folder) / "slapd", error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::filesystem::remove_all(folder);
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  server.stop();
-  std::filesystem::remove_all(folder);
-  return 0;
+  return qxvb::bench::runBenchmarksWithDirectory(server, argc, argv);
 }

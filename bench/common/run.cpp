@@ -1,0 +1,33 @@
+#include "common/run.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "common/sandbox.h"
+
+namespace qxvb::bench {
+
+void runBenchmarks(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+}
+
+int runBenchmarksWithDirectory(test::SlapdServer& server, int argc, char** argv) {
+  const std::filesystem::path folder = makeSandbox();
+  std::string error;
+  const bool started = server.start(folder / "slapd", error);
+  if (started) {
+    runBenchmarks(argc, argv);
+    server.stop();
+  } else {
+    std::fprintf(stderr, "%s\n", error.c_str());
+  }
+  removeSandbox(folder);
+  return started ? 0 : 1;
+}
+
+}  // namespace qxvb::bench

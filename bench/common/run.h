@@ -1,0 +1,16 @@
+// Running the benchmarks a program registers, with the command line's
+// selection and options.
+#pragma once
+
+#include "support/slapd_server.h"
+
+namespace qxvb::bench {
+
+void runBenchmarks(int argc, char** argv);
+
+// The same in a sandbox (common/sandbox.h) with the private directory server of
+// the directory tests running in it for the whole run; 1 with a message on
+// stderr, and no benchmark run, when the server cannot start.
+int runBenchmarksWithDirectory(test::SlapdServer& server, int argc, char** argv);
+
+}  // namespace qxvb::bench
