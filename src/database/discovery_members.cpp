@@ -175,15 +175,8 @@ std::shared_ptr<ado::Connection> QX_ADO_Utilities::QX_ADO_OpenConnection(
     const std::string& v_strConnect) {
   std::string cs = v_strConnect;
   const bool oracle = isOracleProvider(providerItem(*this, cs));
-  std::string schema;
-  if (oracle) {
-    const std::string key = localString(keyword::kInitialCatalog);
-    schema = QX_ADO_ReadItemFromConnectionString(key, cs);
-    QX_ADO_RemoveItemFromConnectionString(key, cs);
-  }
-  auto connection = std::make_shared<ado::Connection>();
-  connection->setConnectionString(cs);
-  connection->Open(std::string(), std::string(), std::string(), -1);
+  const std::string schema = oracle ? takeCatalogItem(*this, cs) : std::string();
+  auto connection = openAdo(cs);
   if (oracle && !schema.empty()) {
     connection->Execute(schemaSwitch(unicode::toUpper(schema)));
   }
@@ -199,9 +192,7 @@ bool QX_ADO_Utilities::QX_ADO_IsConnectionToServerValid(const std::string& v_str
   } else if (kind == ServerKind::Oracle) {
     QX_ADO_RemoveItemFromConnectionString(key, cs);
   }
-  auto connection = std::make_shared<ado::Connection>();
-  connection->setConnectionString(cs);
-  connection->Open(std::string(), std::string(), std::string(), -1);
+  auto connection = openAdo(cs);
   const bool open = connection->State() == 1;
   if (open) connection->Close();
   return open;
@@ -251,15 +242,10 @@ std::string QX_ADO_Utilities::QX_ADO_GetWSPathAsString(int32_t v_WID,
     std::string cs = v_connstr;
     if (const size_t bar = cs.find('|'); bar != std::string::npos) cs.erase(0, bar + 1);
     const bool oracle = isOracleProvider(providerItem(*this, cs));
-    std::string schema;
-    if (oracle) {
-      const std::string key = localString(keyword::kInitialCatalog);
-      schema = QX_ADO_ReadItemFromConnectionString(key, cs);
-      QX_ADO_RemoveItemFromConnectionString(key, cs);
-    }
+    const std::string schema = oracle ? takeCatalogItem(*this, cs) : std::string();
     connection = QX_ADO_OpenConnection(cs);
     if (oracle) {
-      connection->Execute("ALTER SESSION SET CURRENT_SCHEMA=\"" + schema + "\"");
+      connection->Execute(upperSchemaSwitch(schema));
     } else {
       const std::string sql = "SELECT * FROM dbo.qxsf_wspathastable(" + std::to_string(v_WID) + ")";
       ado::Recordset rows;

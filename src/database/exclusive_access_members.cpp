@@ -3,10 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "database/connection_keywords.h"
 #include "database/qx_ado_utilities.h"
 #include "database/repository_access.h"
-#include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "platform/ado/connection_string.h"
 #include "text/trimming.h"
@@ -105,11 +103,9 @@ bool QX_ADO_Utilities::QX_ADO_ORAServerExclusiveAccessCheckConnStr(
   std::shared_ptr<ado::Connection> connection;
   bool result = false;
   try {
-    const std::string key = localString(keyword::kInitialCatalog);
-    const std::string schema = QX_ADO_ReadItemFromConnectionString(key, cs);
-    QX_ADO_RemoveItemFromConnectionString(key, cs);
+    const std::string schema = takeCatalogItem(*this, cs);
     connection = openAdo(cs);
-    connection->Execute("ALTER SESSION SET CURRENT_SCHEMA=\"" + schema + "\"");
+    connection->Execute(upperSchemaSwitch(schema));
     result = QX_ADO_ORAServerExclusiveAccessCheckConn(connection);
   } catch (const std::exception&) {
     result = false;
@@ -188,11 +184,9 @@ bool QX_ADO_Utilities::QX_ADO_ExclusiveAccessCheckPlusConnStr(
   bool result = false;
   try {
     if (isOracleProvider(providerItem(*this, cs))) {
-      const std::string key = localString(keyword::kInitialCatalog);
-      const std::string schema = QX_ADO_ReadItemFromConnectionString(key, cs);
-      QX_ADO_RemoveItemFromConnectionString(key, cs);
+      const std::string schema = takeCatalogItem(*this, cs);
       connection = QX_ADO_OpenConnection(cs);
-      connection->Execute("ALTER SESSION SET CURRENT_SCHEMA=\"" + schema + "\"");
+      connection->Execute(upperSchemaSwitch(schema));
       result = QX_ADO_ORAServerExclusiveAccessCheckConnPlus(
           connection, v_blnIgnoreMultipleConnectionsBySameUser, 1);
     } else {

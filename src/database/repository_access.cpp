@@ -9,23 +9,9 @@
 #include "platform/ado/properties.h"
 #include "platform/ado/recordset.h"
 #include "platform/ado/session_marks.h"
+#include "platform/ascii.h"
 
 namespace qxvb {
-
-namespace {
-
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string providerItem(QX_ADO_Utilities& ado, const std::string& connectionString) {
   return ado.QX_ADO_ReadItemFromConnectionString(localString(keyword::kProvider), connectionString);
@@ -46,8 +32,8 @@ ServerKind serverKind(QX_ADO_Utilities& ado, const std::string& connectionString
 }
 
 bool isEmbeddedProvider(const std::string& provider) {
-  return sameNameIgnoringCase(provider, "QXVB.SQLite") ||
-         sameNameIgnoringCase(provider, "QXET_DBASE");
+  return ascii::equalsIgnoreCase(provider, "QXVB.SQLite") ||
+         ascii::equalsIgnoreCase(provider, "QXET_DBASE");
 }
 
 std::string cutCatalogItem(std::string& connectionString) {
@@ -59,6 +45,13 @@ std::string cutCatalogItem(std::string& connectionString) {
   std::string value = connectionString.substr(
       valueStart, end == std::string::npos ? std::string::npos : end - valueStart);
   connectionString.erase(start, end == std::string::npos ? std::string::npos : end + 1 - start);
+  return value;
+}
+
+std::string takeCatalogItem(QX_ADO_Utilities& ado, std::string& connectionString) {
+  const std::string key = localString(keyword::kInitialCatalog);
+  std::string value = ado.QX_ADO_ReadItemFromConnectionString(key, connectionString);
+  ado.QX_ADO_RemoveItemFromConnectionString(key, connectionString);
   return value;
 }
 
@@ -82,6 +75,10 @@ void closeQuietly(const std::shared_ptr<ado::Connection>& connection) {
 
 std::string schemaSwitch(const std::string& schema) {
   return "alter session set current_schema = \"" + schema + "\"";
+}
+
+std::string upperSchemaSwitch(const std::string& schema) {
+  return "ALTER SESSION SET CURRENT_SCHEMA=\"" + schema + "\"";
 }
 
 std::optional<Variant> firstRowField(const Object& connection, const std::string& sql,

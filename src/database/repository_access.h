@@ -31,6 +31,11 @@ bool isEmbeddedProvider(const std::string& provider);
 // string through the next ";" or the end; returns its value.
 std::string cutCatalogItem(std::string& connectionString);
 
+// Reads the catalog item (key 55047) as QX_ADO_ReadItemFromConnectionString
+// does, removes it from the string and returns its value: on Oracle the
+// item names the schema, which is switched to after opening.
+std::string takeCatalogItem(QX_ADO_Utilities& ado, std::string& connectionString);
+
 // Opens a new connection with empty user and password and options -1;
 // sqlServerProbe sets "OLE DB Services" to -2 first.
 std::shared_ptr<ado::Connection> openAdo(const std::string& connectionString,
@@ -39,6 +44,9 @@ void closeQuietly(const std::shared_ptr<ado::Connection>& connection);
 
 // "alter session set current_schema = " + the schema in double quotes.
 std::string schemaSwitch(const std::string& schema);
+// The same as the exclusive-access and workspace members write it:
+// "ALTER SESSION SET CURRENT_SCHEMA=" + the schema in double quotes.
+std::string upperSchemaSwitch(const std::string& schema);
 
 // Runs a statement late-bound (Execute, options -1) on any connection
 // object and answers the named field of its first row, nothing when there

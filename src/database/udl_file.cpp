@@ -14,6 +14,7 @@
 #include "frame/automation_error.h"
 #include "platform/registry/unicode.h"
 #include "platform/unicode.h"
+#include "platform/write_all.h"
 
 namespace qxvb::udl {
 
@@ -68,18 +69,6 @@ mode_t newFileMode() {
     }
   }
   return 0644;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 // The file that is written: the target of a symbolic link, so the link
@@ -169,7 +158,7 @@ void writeBytes(const std::string& path, std::string_view bytes) {
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) raiseVbError(errorNumberFor(errno));
   int error = 0;
-  if (!writeAll(fd, bytes) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) error = errno;
+  if (!platform::writeAll(fd, bytes) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
   if (error != 0) {

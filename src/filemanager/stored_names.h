@@ -29,7 +29,4 @@ std::filesystem::path targetPathFor(const std::filesystem::path& folder, const s
 // A text as a quoted SQL literal: between single quotes, each quote doubled.
 std::string sqlText(const std::string& text);
 
-// A text escaped for an XML attribute between single quotes.
-std::string xmlAttributeText(const std::string& text);
-
 }  // namespace qxvb::filestore

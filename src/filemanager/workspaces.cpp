@@ -1,6 +1,5 @@
 #include "filemanager/workspaces.h"
 
-#include "filemanager/stored_names.h"
 #include "frame/catalogue.h"
 #include "frame/dispatch.h"
 #include "frame/vb_conversions.h"
@@ -8,6 +7,7 @@
 #include "platform/ado/command.h"
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
+#include "platform/xml_text.h"
 
 namespace qxvb::filestore {
 

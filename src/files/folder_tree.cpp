@@ -11,10 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/file_errors.h"
 #include "frame/automation_error.h"
+#include "platform/write_all.h"
 
 namespace qxvb::files {
 
@@ -123,18 +125,6 @@ std::string stagingName(const char* kind) {
          std::to_string(counter.fetch_add(1)) + ".tmp";
 }
 
-void writeAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      raiseErrno(errno);
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-}
-
 void copyBytes(int from, int to) {
   char buffer[65536];
   for (;;) {
@@ -144,7 +134,9 @@ void copyBytes(int from, int to) {
       if (errno == EINTR) continue;
       raiseErrno(errno);
     }
-    writeAll(to, buffer, static_cast<size_t>(n));
+    if (!platform::writeAll(to, std::string_view(buffer, static_cast<size_t>(n)))) {
+      raiseErrno(errno);
+    }
   }
 }
 

@@ -174,19 +174,7 @@ void addDirectoryMembers(Members<QX_NetworkParams>& members) {
       .method("QX_NP_ActiveDirectoryMemberssForGroup",
               {in("strGroup"), ref("ColUser"), ref("ColGroup"), opt("v_strAD", defaultContext)},
               [](Self& n, CallArgs& a) {
-                Object users;
-                Object groups;
-                // The caller's collections are replaced even when the query fails.
-                try {
-                  n.QX_NP_ActiveDirectoryMemberssForGroup(a.str(0), users, groups, a.str(3));
-                } catch (...) {
-                  a.set(1, Variant(users));
-                  a.set(2, Variant(groups));
-                  throw;
-                }
-                a.set(1, Variant(users));
-                a.set(2, Variant(groups));
-                return Variant();
+                return callMembership(n, a, &Self::QX_NP_ActiveDirectoryMemberssForGroup);
               });
 }
 

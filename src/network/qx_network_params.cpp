@@ -18,6 +18,21 @@ const DispatchTable& QX_NetworkParams::dispatchTable() const {
   return table;
 }
 
+Variant callMembership(QX_NetworkParams& self, CallArgs& a, MembershipMember member) {
+  Object users;
+  Object groups;
+  try {
+    (self.*member)(a.str(0), users, groups, a.str(3));
+  } catch (...) {
+    a.set(1, Variant(users));
+    a.set(2, Variant(groups));
+    throw;
+  }
+  a.set(1, Variant(users));
+  a.set(2, Variant(groups));
+  return Variant();
+}
+
 Object makeQX_NetworkParams() {
   return std::make_shared<QX_NetworkParams>();
 }

@@ -80,4 +80,11 @@ void addNetworkMembers(Members<QX_NetworkParams>& members);
 void addDirectoryMembers(Members<QX_NetworkParams>& members);
 void addComputerAccountMembers(Members<QX_NetworkParams>& members);
 
+// The late-bound call of a member listing a group's members (the group,
+// then two collections by reference, then where to look): the caller's
+// collections are replaced even when the member fails.
+using MembershipMember = void (QX_NetworkParams::*)(const std::string&, Object&, Object&,
+                                                    const std::string&);
+Variant callMembership(QX_NetworkParams& self, CallArgs& a, MembershipMember member);
+
 }  // namespace qxvb

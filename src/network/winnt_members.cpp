@@ -131,23 +131,6 @@ namespace {
 
 using Self = QX_NetworkParams;
 using ListMember = StringArray (Self::*)(const std::string&);
-using MembershipMember = void (Self::*)(const std::string&, Object&, Object&, const std::string&);
-
-Variant callMembership(Self& self, CallArgs& a, MembershipMember member) {
-  Object users;
-  Object groups;
-  // The caller's collections are replaced even when the group is unknown.
-  try {
-    (self.*member)(a.str(0), users, groups, a.str(3));
-  } catch (...) {
-    a.set(1, Variant(users));
-    a.set(2, Variant(groups));
-    throw;
-  }
-  a.set(1, Variant(users));
-  a.set(2, Variant(groups));
-  return Variant();
-}
 
 }  // namespace
 

@@ -405,4 +405,21 @@ Status runInReadTransaction(RootKey root, const std::function<Status()>& body) {
   return result;
 }
 
+std::string statusText(Status status) {
+  switch (status) {
+    case kFileNotFound:
+      return "not found";
+    case kAccessDenied:
+      return "access denied";
+    case kInvalidParameter:
+      return "invalid key or value name";
+    case kInvalidHandle:
+      return "unknown root key";
+    case kBadDatabase:
+      return "the registry database is damaged";
+    default:
+      return "registry error " + std::to_string(status);
+  }
+}
+
 }  // namespace qxvb::registry

@@ -56,6 +56,10 @@ inline constexpr Status kBadDatabase = 1009;
 inline constexpr Status kCantOpen = 1011;
 inline constexpr Status kIoFailed = 1016;
 
+// A short description of a status for messages, "not found" for
+// kFileNotFound; "registry error N" for a status without one.
+std::string statusText(Status status);
+
 // The predefined root keys, with the Windows HKEY numbers callers pass.
 enum class RootKey : std::uint32_t {
   ClassesRoot = 0x80000000u,

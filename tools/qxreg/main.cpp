@@ -44,23 +44,6 @@ int fail(const std::string& message) {
   return kFailed;
 }
 
-std::string statusText(Status status) {
-  switch (status) {
-    case kFileNotFound:
-      return "not found";
-    case kAccessDenied:
-      return "access denied";
-    case kInvalidParameter:
-      return "invalid key or value name";
-    case kInvalidHandle:
-      return "unknown root key";
-    case kBadDatabase:
-      return "the registry database is damaged";
-    default:
-      return "registry error " + std::to_string(status);
-  }
-}
-
 std::string typeName(std::uint32_t type) {
   switch (type) {
     case kRegNone:

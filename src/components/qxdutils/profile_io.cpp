@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/write_all.h"
+
 namespace qxvb::profile::detail {
 
 namespace {
@@ -80,18 +82,6 @@ bool readAll(const fs::path& file, std::string& out) {
   }
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 // Creates a temporary file beside target with O_EXCL, so it can be renamed
 // over target atomically and never collides with another writer's copy.
 int createTemporary(const fs::path& target, fs::path& tempPath) {
@@ -122,7 +112,7 @@ bool replaceFile(const fs::path& target, std::string_view bytes) {
   struct stat info {};
   bool ok = true;
   if (::stat(target.c_str(), &info) == 0) ok = ::fchmod(temp.get(), info.st_mode & 07777) == 0;
-  ok = ok && writeAll(temp.get(), bytes) && ::fsync(temp.get()) == 0;
+  ok = ok && platform::writeAll(temp.get(), bytes) && ::fsync(temp.get()) == 0;
   ok = temp.close() && ok;
   ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
   if (!ok) {

@@ -12,6 +12,7 @@
 #include "frame/vb_conversions.h"
 #include "platform/state_paths.h"
 #include "platform/unicode.h"
+#include "platform/xml_text.h"
 
 namespace qxvb::qxdutils {
 
@@ -55,29 +56,6 @@ void hookUnload() {
 std::map<std::string, std::string>& commandLineSettings() {
   thread_local std::map<std::string, std::string> settings;
   return settings;
-}
-
-std::string escapeAttribute(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
 }
 
 std::vector<std::string> splitVersion(const std::string& v) {
@@ -135,7 +113,7 @@ bool isReservedFile(const std::string& name) {
 std::string reservedFilesAsXml() {
   std::string xml = "<Root>";
   for (const char* reserved : kReservedFiles) {
-    xml += "<File Name='" + escapeAttribute(reserved) + "'/>";
+    xml += "<File Name='" + xmlAttributeText(reserved) + "'/>";
   }
   return xml + "</Root>";
 }

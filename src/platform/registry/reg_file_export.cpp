@@ -7,6 +7,7 @@
 
 #include "platform/registry/reg_file.h"
 #include "platform/registry/unicode.h"
+#include "platform/write_all.h"
 
 namespace qxvb::registry {
 
@@ -108,15 +109,6 @@ Status exportKey(RootKey root, const std::string& path, std::string& text) {
   return kSuccess;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 }  // namespace
 
 Status exportBranchText(RootKey root, std::string_view path, std::string& text) {
@@ -152,7 +144,7 @@ Status exportBranchToFile(RootKey root, std::string_view path, const std::filesy
     error = file.string() + ": cannot create the file";
     return kAccessDenied;
   }
-  const bool written = writeAll(fd, bytes) && fsync(fd) == 0;
+  const bool written = platform::writeAll(fd, bytes) && fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || std::rename(temporary.c_str(), file.c_str()) != 0) {
     std::remove(temporary.c_str());

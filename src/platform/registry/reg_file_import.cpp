@@ -294,23 +294,6 @@ class Parser {
   std::string path_;
 };
 
-std::string statusText(Status status) {
-  switch (status) {
-    case kFileNotFound:
-      return "not found";
-    case kAccessDenied:
-      return "access denied";
-    case kInvalidHandle:
-      return "unknown root key";
-    case kBadDatabase:
-      return "the registry database is damaged";
-    case kInvalidParameter:
-      return "invalid name";
-    default:
-      return "registry error " + std::to_string(status);
-  }
-}
-
 void apply(const Operation& operation, ImportResult& result) {
   Status status = kSuccess;
   switch (operation.action) {

@@ -47,6 +47,17 @@ bool decodeOne(std::string_view text, std::size_t& pos, char32_t& out) {
   return true;
 }
 
+// The character at pos, moving past it; an invalid sequence gives the
+// replacement character and moves on by one byte.
+char32_t nextOrReplacement(std::string_view text, std::size_t& pos) {
+  char32_t c = 0;
+  if (!decodeOne(text, pos, c)) {
+    ++pos;
+    return kReplacement;
+  }
+  return c;
+}
+
 void appendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -93,12 +104,8 @@ std::string foldName(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   std::size_t pos = 0;
-  char32_t c = 0;
   while (pos < text.size()) {
-    if (!decodeOne(text, pos, c)) {
-      c = kReplacement;
-      ++pos;
-    }
+    const char32_t c = nextOrReplacement(text, pos);
     appendUtf8(out, static_cast<char32_t>(u_toupper(static_cast<UChar32>(c))));
   }
   return out;
@@ -108,12 +115,8 @@ std::string utf8ToUtf16le(std::string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
   std::size_t pos = 0;
-  char32_t c = 0;
   while (pos < text.size()) {
-    if (!decodeOne(text, pos, c)) {
-      c = kReplacement;
-      ++pos;
-    }
+    const char32_t c = nextOrReplacement(text, pos);
     if (c >= 0x10000) {
       const char32_t v = c - 0x10000;
       appendUnit(out, static_cast<std::uint16_t>(0xD800 + (v >> 10)));

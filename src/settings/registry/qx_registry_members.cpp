@@ -1,6 +1,10 @@
 // The late-bound interface of QX_Registry.
 #include "settings/registry/qx_registry.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace qxvb {
 
 namespace {
@@ -11,10 +15,49 @@ Variant objectResult(const std::shared_ptr<Collection>& collection) {
   return Variant(Object(collection));
 }
 
+// Most members name a key by a root and, optionally, the application and
+// section below it; some take one more text between the two (a value name,
+// a branch as XML).
+std::vector<ParamSpec> keyParams(std::vector<ParamSpec> leading) {
+  leading.push_back(opt("v_strAppName", Variant("")));
+  leading.push_back(opt("v_strSectionName", Variant("")));
+  return leading;
+}
+
+std::vector<ParamSpec> keyParams() {
+  return keyParams({in("v_lngHKey")});
+}
+
+std::vector<ParamSpec> itemParams(std::string item) {
+  return keyParams({in("v_lngHKey"), in(std::move(item))});
+}
+
+// The arguments of a call made with those parameters, converted in the
+// order they stand, so the first bad one is the one reported.
+struct KeyArgs {
+  int32_t hkey;
+  std::string app;
+  std::string section;
+};
+
+struct ItemArgs {
+  int32_t hkey;
+  std::string item;
+  std::string app;
+  std::string section;
+};
+
+KeyArgs keyArgs(const CallArgs& a) {
+  return {a.lng(0), a.str(1), a.str(2)};
+}
+
+ItemArgs itemArgs(const CallArgs& a) {
+  return {a.lng(0), a.str(1), a.str(2), a.str(3)};
+}
+
 void addValueMembers(Members<Self>& m) {
   m.method("QX_Reg_WriteSetting",
-           {in("v_lngHKey"), in("v_strKeyName"), in("v_lngRegType"), in("v_varValue"),
-            opt("v_strAppName", Variant("")), opt("v_strSectionName", Variant(""))},
+           keyParams({in("v_lngHKey"), in("v_strKeyName"), in("v_lngRegType"), in("v_varValue")}),
            [](Self& s, CallArgs& a) {
              const int32_t hkey = a.lng(0);
              const std::string name = a.str(1);
@@ -23,23 +66,15 @@ void addValueMembers(Members<Self>& m) {
              s.QX_Reg_WriteSetting(hkey, name, type, a[3], app, a.str(5));
              return Variant();
            })
-      .method("QX_Reg_ReadSetting",
-              {in("v_lngHKey"), in("v_strKeyName"), opt("v_strAppName", Variant("")),
-               opt("v_strSectionName", Variant(""))},
+      .method("QX_Reg_ReadSetting", itemParams("v_strKeyName"),
               [](Self& s, CallArgs& a) {
-                const int32_t hkey = a.lng(0);
-                const std::string name = a.str(1);
-                const std::string app = a.str(2);
-                return Variant(s.QX_Reg_ReadSetting(hkey, name, app, a.str(3)));
+                const ItemArgs k = itemArgs(a);
+                return Variant(s.QX_Reg_ReadSetting(k.hkey, k.item, k.app, k.section));
               })
-      .method("QX_Reg_DeleteSetting",
-              {in("v_lngHKey"), in("v_strKeyName"), opt("v_strAppName", Variant("")),
-               opt("v_strSectionName", Variant(""))},
+      .method("QX_Reg_DeleteSetting", itemParams("v_strKeyName"),
               [](Self& s, CallArgs& a) {
-                const int32_t hkey = a.lng(0);
-                const std::string name = a.str(1);
-                const std::string app = a.str(2);
-                s.QX_Reg_DeleteSetting(hkey, name, app, a.str(3));
+                const ItemArgs k = itemArgs(a);
+                s.QX_Reg_DeleteSetting(k.hkey, k.item, k.app, k.section);
                 return Variant();
               })
       .method("QX_Reg_ReadRegistry", {ref("HKey"), ref("Section"), ref("Key")},
@@ -57,57 +92,37 @@ void addValueMembers(Members<Self>& m) {
 }
 
 void addKeyMembers(Members<Self>& m) {
-  m.method(
-       "QX_Reg_ReadAllSettings",
-       {in("v_lngHKey"), opt("v_strAppName", Variant("")), opt("v_strSectionName", Variant(""))},
-       [](Self& s, CallArgs& a) {
-         const int32_t hkey = a.lng(0);
-         const std::string app = a.str(1);
-         return objectResult(s.QX_Reg_ReadAllSettings(hkey, app, a.str(2)));
-       })
-      .method(
-          "QX_Reg_ReadAllSubKeys",
-          {in("v_lngHKey"), opt("v_strAppName", Variant("")), opt("v_strSectionName", Variant(""))},
-          [](Self& s, CallArgs& a) {
-            const int32_t hkey = a.lng(0);
-            const std::string app = a.str(1);
-            return objectResult(s.QX_Reg_ReadAllSubKeys(hkey, app, a.str(2)));
-          })
+  m.method("QX_Reg_ReadAllSettings", keyParams(),
+           [](Self& s, CallArgs& a) {
+             const KeyArgs k = keyArgs(a);
+             return objectResult(s.QX_Reg_ReadAllSettings(k.hkey, k.app, k.section));
+           })
+      .method("QX_Reg_ReadAllSubKeys", keyParams(),
+              [](Self& s, CallArgs& a) {
+                const KeyArgs k = keyArgs(a);
+                return objectResult(s.QX_Reg_ReadAllSubKeys(k.hkey, k.app, k.section));
+              })
       .method("QXReg_ReadAllSubKeys", {in("v_lngHKey"), in("v_strSection")},
               [](Self& s, CallArgs& a) {
                 const int32_t hkey = a.lng(0);
                 return objectResult(s.QXReg_ReadAllSubKeys(hkey, a.str(1)));
               })
-      .method(
-          "QX_Reg_DeleteKey",
-          {in("v_lngHKey"), opt("v_strAppName", Variant("")), opt("v_strSectionName", Variant(""))},
-          [](Self& s, CallArgs& a) {
-            const int32_t hkey = a.lng(0);
-            const std::string app = a.str(1);
-            s.QX_Reg_DeleteKey(hkey, app, a.str(2));
-            return Variant();
-          });
+      .method("QX_Reg_DeleteKey", keyParams(), [](Self& s, CallArgs& a) {
+        const KeyArgs k = keyArgs(a);
+        s.QX_Reg_DeleteKey(k.hkey, k.app, k.section);
+        return Variant();
+      });
 }
 
 void addBranchMembers(Members<Self>& m) {
-  m.method(
-       "QX_Reg_ReadBranchAsXML",
-       {in("v_lngHKey"), opt("v_strAppName", Variant("")), opt("v_strSectionName", Variant(""))},
-       [](Self& s, CallArgs& a) {
-         const int32_t hkey = a.lng(0);
-         const std::string app = a.str(1);
-         return Variant(s.QX_Reg_ReadBranchAsXML(hkey, app, a.str(2)));
-       })
-      .method("QX_Reg_WriteBranchFromXML",
-              {in("v_lngHKey"), in("v_strXML"), opt("v_strAppName", Variant("")),
-               opt("v_strSectionName", Variant(""))},
-              [](Self& s, CallArgs& a) {
-                const int32_t hkey = a.lng(0);
-                const std::string text = a.str(1);
-                const std::string app = a.str(2);
-                s.QX_Reg_WriteBranchFromXML(hkey, text, app, a.str(3));
-                return Variant();
-              });
+  m.method("QX_Reg_ReadBranchAsXML", keyParams(), [](Self& s, CallArgs& a) {
+     const KeyArgs k = keyArgs(a);
+     return Variant(s.QX_Reg_ReadBranchAsXML(k.hkey, k.app, k.section));
+   }).method("QX_Reg_WriteBranchFromXML", itemParams("v_strXML"), [](Self& s, CallArgs& a) {
+    const ItemArgs k = itemArgs(a);
+    s.QX_Reg_WriteBranchFromXML(k.hkey, k.item, k.app, k.section);
+    return Variant();
+  });
 }
 
 }  // namespace

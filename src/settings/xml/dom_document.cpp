@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +9,7 @@
 
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
+#include "platform/ascii.h"
 #include "settings/xml/dom_errors.h"
 #include "settings/xml/dom_lists.h"
 #include "settings/xml/dom_render.h"
@@ -23,15 +23,14 @@ namespace {
 
 constexpr int32_t kPathNotFound = static_cast<int32_t>(0x80070003);
 
-bool sameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
+// Properties a document accepts and then ignores: nothing here depends on them.
+bool isIgnoredProperty(const std::string& name) {
+  for (const char* ignored :
+       {"ProhibitDTD", "NewParser", "ServerHTTPRequest", "AllowDocumentFunction", "AllowXsltScript",
+        "ResolveExternals", "MaxElementDepth"}) {
+    if (ascii::equalsIgnoreCase(name, ignored)) return true;
   }
-  return true;
+  return false;
 }
 
 DocRef newHandle(xmlDocPtr doc = nullptr) {
@@ -209,27 +208,27 @@ void XmlDocument::setPreserveWhiteSpace(bool value) {
 }
 
 void XmlDocument::setProperty(const std::string& name, const Variant& value) {
-  if (sameText(name, "SelectionLanguage")) {
+  if (ascii::equalsIgnoreCase(name, "SelectionLanguage")) {
     const std::string language = CStr(value);
-    if (!sameText(language, "XPath") && !sameText(language, "XSLPattern")) {
+    if (!ascii::equalsIgnoreCase(language, "XPath") &&
+        !ascii::equalsIgnoreCase(language, "XSLPattern")) {
       raiseDomError("SelectionLanguage property value is invalid.");
     }
     selectionLanguage_ = language;
-  } else if (sameText(name, "SelectionNamespaces")) {
+  } else if (ascii::equalsIgnoreCase(name, "SelectionNamespaces")) {
     const std::string text = CStr(value);
     handle()->selectionNamespaces = parseSelectionNamespaces(text);
     selectionNamespacesText_ = text;
-  } else if (!sameText(name, "ProhibitDTD") && !sameText(name, "NewParser") &&
-             !sameText(name, "ServerHTTPRequest") && !sameText(name, "AllowDocumentFunction") &&
-             !sameText(name, "AllowXsltScript") && !sameText(name, "ResolveExternals") &&
-             !sameText(name, "MaxElementDepth")) {
+  } else if (!isIgnoredProperty(name)) {
     raiseDomError("Property name is invalid.");
   }
 }
 
 Variant XmlDocument::getProperty(const std::string& name) const {
-  if (sameText(name, "SelectionLanguage")) return Variant(selectionLanguage_);
-  if (sameText(name, "SelectionNamespaces")) return Variant(selectionNamespacesText_);
+  if (ascii::equalsIgnoreCase(name, "SelectionLanguage")) return Variant(selectionLanguage_);
+  if (ascii::equalsIgnoreCase(name, "SelectionNamespaces")) {
+    return Variant(selectionNamespacesText_);
+  }
   raiseDomError("Property name is invalid.");
 }
 
