@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/run.h"
+#include "common/sandbox.h"
 #include "database/repository/embedded_repository.h"
 #include "filemanager/file_store.h"
 #include "platform/ado/connection.h"
@@ -21,15 +23,11 @@ namespace fs = std::filesystem;
 using qxvb::filestore::FileStore;
 using qxvb::filestore::Import_File;
 
+// The run's sandbox folder, made in main.
+fs::path runFolder;
+
 fs::path benchRoot() {
-  static const fs::path root = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    fs::path path = fs::path(tmp != nullptr ? tmp : "/tmp") / "qxvb-bench-file-store";
-    fs::remove_all(path);
-    fs::create_directories(path);
-    return path;
-  }();
-  return root;
+  return runFolder;
 }
 
 void writeRandomFile(const fs::path& path, size_t size, uint64_t seed) {
@@ -179,4 +177,9 @@ BENCHMARK_CAPTURE(BM_ArchiveExport, file_1x200MB, std::string("large"))
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  runFolder = qxvb::bench::makeSandbox();
+  qxvb::bench::runBenchmarks(argc, argv);
+  qxvb::bench::removeSandbox(runFolder);
+  return 0;
+}

@@ -1,6 +1,7 @@
 #include "components/qxdutils/profile_file.h"
 
 #include <cstring>
+#include <utility>
 
 #include "components/qxdutils/profile_io.h"
 #include "components/qxdutils/profile_text.h"
@@ -211,7 +212,12 @@ int32_t getSection(std::string_view section, char* buffer, int32_t size,
                    const std::filesystem::path& file) {
   if (buffer == nullptr || size <= 0) return 0;
   std::vector<std::string> lines;
-  for (const auto& [key, value] : readSection(file, section)) lines.push_back(key + "=" + value);
+  for (const auto& [key, value] : readSection(file, section)) {
+    std::string line = key;
+    line += '=';
+    line += value;
+    lines.push_back(std::move(line));
+  }
   return fillList(lines, buffer, size);
 }
 

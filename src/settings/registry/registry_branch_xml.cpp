@@ -56,7 +56,10 @@ void buildLevel(Builder& b, const std::string& path, xml::NodeRef parent) {
       addAttribute(b, element, b.names.hkey, b.hkeyText);
       addAttribute(b, element, b.names.section, path);
       addAttribute(b, element, b.names.name, name);
-      buildLevel(b, path + "\\" + name, element);
+      std::string childPath = path;
+      childPath += '\\';
+      childPath += name;
+      buildLevel(b, childPath, element);
     }
     for (const ListedValue& value : listedValues(b.hkey, path)) {
       if (!isListedType(value.type)) continue;
