@@ -97,13 +97,22 @@ Status exportKey(RootKey root, const std::string& path, std::string& text) {
   if (status != kSuccess) return status;
   text += "[";
   text += rootName(root);
-  if (!path.empty()) text += "\\" + path;
+  if (!path.empty()) {
+    text += '\\';
+    text += path;
+  }
   text += "]";
   text += kNewline;
-  for (const Value& value : values) text += valueLine(value) + kNewline;
+  for (const Value& value : values) {
+    text += valueLine(value);
+    text += kNewline;
+  }
   text += kNewline;
   for (const std::string& name : subKeys) {
-    status = exportKey(root, path.empty() ? name : path + "\\" + name, text);
+    std::string child = path;
+    if (!child.empty()) child += '\\';
+    child += name;
+    status = exportKey(root, child, text);
     if (status != kSuccess) return status;
   }
   return kSuccess;
