@@ -401,6 +401,10 @@ std::unique_ptr<EngineConnection> openSqlite(const OpenRequest& request) {
   int flags = target.sqliteReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   if (target.sqliteCreate && !target.sqliteReadOnly) flags |= SQLITE_OPEN_CREATE;
   auto db = std::make_shared<Database>();
+  // Marked before SQLite opens it: while a mark on the file stands, this
+  // process closes none of its descriptors, which would drop SQLite's
+  // locks. A file the open creates is marked once it exists.
+  db->mark = SessionMark::take(target.sqlitePath);
   const int rc =
       sqlite3_open_v2(target.sqlitePath.c_str(), &db->db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
@@ -413,7 +417,7 @@ std::unique_ptr<EngineConnection> openSqlite(const OpenRequest& request) {
     failWith(std::string(sqlite3_errmsg(db->db)) + ": " + target.sqlitePath);
   }
   sqlite3_extended_result_codes(db->db, 1);
-  db->mark = SessionMark::take(target.sqlitePath);
+  if (!db->mark) db->mark = SessionMark::take(target.sqlitePath);
   auto connection = std::make_unique<SqliteConnection>(std::move(db));
   connection->setCommandTimeout(request.commandTimeout);
   return connection;
