@@ -11,6 +11,13 @@ export XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data XDG_CACHE_HOM
 export HOME=$sandbox/home QXVB_MACHINE_DIR=$sandbox/machine TMPDIR=$sandbox/tmp
 mkdir -p "$HOME" "$TMPDIR"
 
+# Creates an embedded repository, showing the command but not its table list.
+newRepository() {
+  echo
+  echo "\$ qxrepo create $1"
+  "$bin/qxrepo" create "$1" >/dev/null
+}
+
 step() {
   echo
   echo "\$ qxcall $*"
@@ -132,9 +139,7 @@ step --json QXVBUtils.QX_ADO_Utilities QX_ADO_ExportLogFile l:2 "s:$repocs" "s:$
 echo
 echo "== The file store: settings files kept in the repository's Files table"
 files=$sandbox/files.qxr
-echo
-echo "\$ qxrepo create $files"
-"$bin/qxrepo" create "$files" >/dev/null
+newRepository "$files"
 filescs="Provider=QXVB.SQLite;Data Source=$files"
 step --json ADODB.Recordset Open "s:SELECT Name FROM Files" "s:$filescs" -- ActiveConnection \
   == QXDUTILS.Utils SetEncyConnection r: -- SetEncyOpenStatus b:true \
@@ -154,9 +159,7 @@ step --json ADODB.Connection Open "s:$filescs" \
 echo
 echo "== The file store: a folder of files imported, listed and exported again"
 store=$sandbox/store.qxr
-echo
-echo "\$ qxrepo create $store"
-"$bin/qxrepo" create "$store" >/dev/null
+newRepository "$store"
 storecs="Provider=QXVB.SQLite;Data Source=$store"
 mkdir -p "$sandbox/import/Images" "$sandbox/export"
 printf 'Model notes\r\n' >"$sandbox/import/notes.txt"
