@@ -1,6 +1,6 @@
 // The exclusive-access checks: the count queries as sent, the exclusive
 // rule on canned counts, the server object's process list, and the
-// sessions of an embedded repository counted from the handles on its file.
+// sessions of an embedded repository counted from its connections' locks.
 #include <gtest/gtest.h>
 
 #include "canned_server.h"
