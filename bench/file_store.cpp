@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "common/run.h"
-#include "common/sandbox.h"
 #include "database/repository/embedded_repository.h"
 #include "filemanager/file_store.h"
 #include "platform/ado/connection.h"
@@ -178,8 +177,5 @@ BENCHMARK_CAPTURE(BM_ArchiveExport, file_1x200MB, std::string("large"))
 }  // namespace
 
 int main(int argc, char** argv) {
-  runFolder = qxvb::bench::makeSandbox();
-  qxvb::bench::runBenchmarks(argc, argv);
-  qxvb::bench::removeSandbox(runFolder);
-  return 0;
+  return qxvb::bench::runBenchmarksInSandbox(runFolder, argc, argv);
 }

@@ -12,7 +12,6 @@
 #include <string>
 
 #include "common/run.h"
-#include "common/sandbox.h"
 #include "files/qx_file_utils.h"
 #include "files/special_folders.h"
 
@@ -119,8 +118,5 @@ BENCHMARK(CpRecursiveSmallFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  sandboxRoot = qxvb::bench::makeSandbox();
-  qxvb::bench::runBenchmarks(argc, argv);
-  qxvb::bench::removeSandbox(sandboxRoot);
-  return 0;
+  return qxvb::bench::runBenchmarksInSandbox(sandboxRoot, argc, argv);
 }

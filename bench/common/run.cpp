@@ -16,6 +16,13 @@ void runBenchmarks(int argc, char** argv) {
   benchmark::Shutdown();
 }
 
+int runBenchmarksInSandbox(std::filesystem::path& folder, int argc, char** argv) {
+  folder = makeSandbox();
+  runBenchmarks(argc, argv);
+  removeSandbox(folder);
+  return 0;
+}
+
 int runBenchmarksWithDirectory(test::SlapdServer& server, int argc, char** argv) {
   const std::filesystem::path folder = makeSandbox();
   std::string error;
