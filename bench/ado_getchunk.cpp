@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "ado/ado_constants.h"
+#include "ado/connection.h"
+#include "ado/recordset.h"
 #include "frame/variant.h"
-#include "platform/ado/ado_constants.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/recordset.h"
 
 extern char** environ;
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "ado/connection.h"
 #include "common/run.h"
 #include "database/repository/embedded_repository.h"
 #include "filemanager/file_store.h"
-#include "platform/ado/connection.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "frame/catalogue.h"
 #include "frame/collection.h"
-#include "frame/qxutilities.h"
 #include "frame/variant.h"
+#include "text/qxutilities.h"
 
 namespace {
 

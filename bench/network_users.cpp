@@ -9,9 +9,9 @@
 #include "common/run.h"
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
-#include "frame/qxutilities.h"
 #include "network/qx_network_params.h"
 #include "support/slapd_server.h"
+#include "text/qxutilities.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "common/sandbox.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "settings/registry/qx_registry.h"
 
 namespace {

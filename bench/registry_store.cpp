@@ -10,7 +10,7 @@
 #include "common/registry_branch.h"
 #include "common/run.h"
 #include "common/sandbox.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "frame/catalogue.h"
-#include "frame/qxutilities.h"
 #include "text/cls_sort_data.h"
+#include "text/qxutilities.h"
 #include "text/sorting.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "frame/automation_error.h"
-#include "frame/qxutilities.h"
+#include "text/qxutilities.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "frame/automation_error.h"
-#include "frame/qxutilities.h"
+#include "text/qxutilities.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qxvb::QXUtilities utilities;

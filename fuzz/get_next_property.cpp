@@ -6,7 +6,7 @@
 #include <string>
 
 #include "frame/automation_error.h"
-#include "frame/qxutilities.h"
+#include "text/qxutilities.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "error_helper/error_helper.h"
 #include "frame/err_object.h"
-#include "frame/error_helper/error_helper.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string description(reinterpret_cast<const char*>(data), size);

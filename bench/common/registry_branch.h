@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace qxvb::bench {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "database/connection_keywords.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "platform/unicode.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 

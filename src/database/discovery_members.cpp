@@ -3,13 +3,13 @@
 // connection to a repository, the logins of a server and a workspace path.
 #include <vector>
 
-#include "components/server_list/server_list.h"
+#include "ado/recordset.h"
 #include "database/connection_keywords.h"
 #include "database/qx_ado_utilities.h"
 #include "database/repository_access.h"
+#include "frame/catalogue.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/recordset.h"
 #include "platform/unicode.h"
 
 namespace qxvb {
@@ -17,6 +17,9 @@ namespace qxvb {
 namespace {
 
 constexpr const char* kDatabaseNames = "select name from sysdatabases order by name";
+// The product's server-list component, reached by ProgID like every
+// outside component.
+constexpr const char* kServerListProgId = "QXServerList.ServerList";
 constexpr const char* kOracleOwners =
     "select owner from all_tables where Table_name ='QXPROPERTIES' order by owner";
 constexpr const char* kLogins = "EXEC sp_helplogins";
@@ -30,7 +33,7 @@ constexpr const char* kDefaultAuthenticationPrefix = "OPS$";
 // The component is made once per thread, on first use.
 Object serverListComponent() {
   thread_local Object component;
-  if (!component) component = server_list::makeServerList();
+  if (!component) component = createObject(kServerListProgId);
   return component;
 }
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "ado/connection_string.h"
 #include "database/qx_ado_utilities.h"
 #include "database/repository_access.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/connection_string.h"
 #include "text/trimming.h"
 
 namespace qxvb {

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "ado/field.h"
+#include "ado/recordset.h"
+#include "ado/value_codec.h"
 #include "database/export_target.h"
 #include "database/qx_ado_utilities.h"
 #include "database/repository_access.h"
@@ -12,9 +15,6 @@
 #include "frame/error_codes.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/field.h"
-#include "platform/ado/recordset.h"
-#include "platform/ado/value_codec.h"
 #include "platform/ansi.h"
 #include "platform/unicode.h"
 

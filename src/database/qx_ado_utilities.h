@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "ado/connection.h"
 #include "database/ado_settings_cache.h"
 #include "database/enu_sql_security_type.h"
 #include "frame/collection.h"
 #include "frame/dispatch.h"
-#include "platform/ado/connection.h"
 
 namespace qxvb {
 

@@ -2,14 +2,14 @@
 
 #include <vector>
 
+#include "ado/properties.h"
+#include "ado/recordset.h"
+#include "ado/session_marks.h"
 #include "database/connection_keywords.h"
 #include "database/qx_ado_utilities.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/properties.h"
-#include "platform/ado/recordset.h"
-#include "platform/ado/session_marks.h"
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "ado/connection.h"
 #include "frame/variant.h"
-#include "platform/ado/connection.h"
 
 namespace qxvb {
 

@@ -1,9 +1,9 @@
 #include "filemanager/file_manager.h"
 
+#include "ado/connection.h"
 #include "frame/automation_error.h"
 #include "frame/collection.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/connection.h"
 
 namespace qxvb {
 

@@ -2,6 +2,11 @@
 
 #include <ctime>
 
+#include "ado/ado_constants.h"
+#include "ado/connection.h"
+#include "ado/field.h"
+#include "ado/recordset.h"
+#include "ado/stream.h"
 #include "filemanager/stored_names.h"
 #include "filemanager/workspaces.h"
 #include "files/file_dates.h"
@@ -11,11 +16,6 @@
 #include "frame/error_codes.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/ado_constants.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/field.h"
-#include "platform/ado/recordset.h"
-#include "platform/ado/stream.h"
 
 namespace qxvb::filestore {
 

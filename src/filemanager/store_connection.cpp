@@ -1,16 +1,19 @@
 #include "filemanager/store_connection.h"
 
-#include "components/workspace/workspace_component.h"
+#include "ado/connection.h"
 #include "database/qx_ado_utilities.h"
 #include "frame/automation_error.h"
+#include "frame/catalogue.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/connection.h"
 
 namespace qxvb::filestore {
 
 namespace {
 
+// The product's workspace component, reached by ProgID like every outside
+// component.
+constexpr const char* kWorkspaceProgId = "QXWorkspace.Workspaces";
 constexpr int32_t kOracleProviderString = 55057;
 constexpr int32_t kCatalogItemString = 55047;
 constexpr int32_t kProviderItemString = 55054;
@@ -56,7 +59,7 @@ OpenedStore openStore(const Object& connection, const std::string& connectionStr
   setup.parameterBase = setup.oracle ? 0 : 1;
   opened.settingsAppName = setup.oracle ? "TembraO" : "Tembra";
 
-  Object component = workspace::createWorkspaceComponent();
+  Object component = createObject(kWorkspaceProgId);
   std::vector<Variant> args{Variant(connectionString), Variant(Object(setup.connection)),
                             Variant(false), Variant(false)};
   component->invoke("OpenRepository", kMethod, args);

@@ -1,13 +1,13 @@
 #include "filemanager/workspaces.h"
 
+#include "ado/ado_constants.h"
+#include "ado/command.h"
+#include "ado/connection.h"
+#include "ado/recordset.h"
 #include "frame/catalogue.h"
 #include "frame/dispatch.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/ado_constants.h"
-#include "platform/ado/command.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/recordset.h"
-#include "platform/xml_text.h"
+#include "platform/text/xml_text.h"
 
 namespace qxvb::filestore {
 

@@ -5,7 +5,7 @@
 
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "platform/unicode.h"
 
 namespace qxvb::files {

@@ -11,9 +11,9 @@
 #include "files/temp_names.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "settings/qxdutilsvb.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 

@@ -2,7 +2,7 @@
 
 #include "frame/automation_error.h"
 #include "frame/module_state.h"
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb {
 
@@ -17,9 +17,7 @@ namespace {
 Catalogue& Catalogue::instance() {
   static Catalogue catalogue = [] {
     Catalogue c;
-    registerLibraryClasses(c);
-    registerComponentClasses(c);
-    registerPlatformClasses(c);
+    registerClassLists(c);
     return c;
   }();
   return catalogue;

@@ -64,10 +64,9 @@ std::shared_ptr<T> globalInstanceOf(std::string_view className) {
   return std::static_pointer_cast<T>(globalInstance(className));
 }
 
-// Registration lists, one per layer, called once when the catalogue is
-// first used.
-void registerLibraryClasses(Catalogue& catalogue);
-void registerComponentClasses(Catalogue& catalogue);
-void registerPlatformClasses(Catalogue& catalogue);
+// Fills the catalogue with every class once, when it is first used. The
+// class lists belong to the library's composition root (src/library), which
+// sits above every subsystem; the frame only declares the call.
+void registerClassLists(Catalogue& catalogue);
 
 }  // namespace qxvb

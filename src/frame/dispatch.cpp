@@ -5,7 +5,7 @@
 
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb {
 

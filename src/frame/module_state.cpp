@@ -8,7 +8,7 @@
 
 #include "frame/catalogue.h"
 #include "frame/dispatch.h"
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb {
 

@@ -1,4 +1,6 @@
 // QXEnums carries the public enumerations; it has no members of its own.
+#include "frame/qxenums.h"
+
 #include <memory>
 
 #include "frame/dispatch.h"

@@ -4,7 +4,9 @@
 
 namespace qxvb {
 
-int32_t VariantArray::ubound() const { return lbound + static_cast<int32_t>(items.size()) - 1; }
+int32_t VariantArray::ubound() const {
+  return lbound + static_cast<int32_t>(items.size()) - 1;
+}
 
 bool VariantArray::operator==(const VariantArray& other) const {
   return lbound == other.lbound && items == other.items;

@@ -7,7 +7,7 @@
 
 #include "frame/automation_error.h"
 #include "frame/dispatch.h"
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "error_helper/error_helper.h"
 #include "frame/err_object.h"
-#include "frame/error_helper/error_helper.h"
 #include "frame/string_table.h"
 
 namespace qxvb {

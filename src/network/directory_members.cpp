@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "ado/ado_errors.h"
 #include "frame/collection.h"
 #include "frame/string_table.h"
 #include "network/directory_errors.h"
 #include "network/directory_settings.h"
 #include "network/qx_network_params.h"
-#include "platform/ado/ado_errors.h"
 #include "platform/directory/account_queries.h"
 #include "platform/directory/ldap_connection.h"
 

@@ -4,8 +4,8 @@
 
 #include "frame/catalogue.h"
 #include "frame/dispatch.h"
-#include "frame/qxutilities.h"
 #include "frame/vb_conversions.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 

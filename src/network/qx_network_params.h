@@ -13,7 +13,7 @@
 
 #include "frame/dispatch.h"
 #include "network/directory_domain.h"
-#include "platform/netconfig.h"
+#include "platform/network/netconfig.h"
 
 namespace qxvb {
 

@@ -13,7 +13,7 @@
 #include "network/directory_domain.h"
 #include "network/qx_network_params.h"
 #include "platform/directory/nss_accounts.h"
-#include "platform/netconfig.h"
+#include "platform/network/netconfig.h"
 
 namespace qxvb {
 

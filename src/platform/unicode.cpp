@@ -1,6 +1,6 @@
 #include "platform/unicode.h"
 
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>

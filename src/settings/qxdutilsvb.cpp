@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "components/qxdutils/exports.h"
+#include "exports/qxdutils.h"
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"

@@ -4,8 +4,8 @@
 #include "frame/module_state.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "settings/xml/dom_lists.h"
-#include "settings/xml/dom_schema.h"
+#include "xml/dom_lists.h"
+#include "xml/dom_schema.h"
 
 namespace qxvb {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "frame/dispatch.h"
-#include "settings/xml/dom_document.h"
+#include "xml/dom_document.h"
 
 namespace qxvb {
 

@@ -1,6 +1,6 @@
 #include "text/property_labels.h"
 
-#include "components/merrin/merrin.h"
+#include "exports/merrin.h"
 #include "platform/ansi.h"
 #include "text/trimming.h"
 

@@ -2,7 +2,6 @@
 // functions of this folder.
 #include <string>
 
-#include "frame/qxutilities.h"
 #include "frame/vb_conversions.h"
 #include "platform/unicode.h"
 #include "text/audit_ids.h"
@@ -12,6 +11,7 @@
 #include "text/memo_properties.h"
 #include "text/property_labels.h"
 #include "text/quoting.h"
+#include "text/qxutilities.h"
 #include "text/sorting.h"
 #include "text/trimming.h"
 #include "text/versions.h"

@@ -1,7 +1,7 @@
 // The text and value members of QXUtilities in its dispatch table, with
 // the parameters, by-reference outputs and defaults callers rely on.
 #include "frame/automation_error.h"
-#include "frame/qxutilities.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 

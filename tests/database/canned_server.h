@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "ado/engine.h"
 #include "frame/automation_error.h"
 #include "frame/dispatch.h"
 #include "frame/module_state.h"
-#include "platform/ado/engine.h"
 #include "support/sandbox.h"
 
 namespace qxvb::test {

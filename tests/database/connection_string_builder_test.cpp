@@ -10,7 +10,7 @@
 #include "components/qxdutils/qxdutils_component.h"
 #include "database/qx_ado_utilities.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

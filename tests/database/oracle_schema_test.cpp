@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "ado/connection.h"
+#include "ado/engine.h"
 #include "database/qx_ado_utilities.h"
 #include "frame/catalogue.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/engine.h"
 #include "support/sandbox.h"
 
 namespace qxvb {

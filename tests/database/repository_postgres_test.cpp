@@ -3,14 +3,14 @@
 // query of the file export and the log table of the log report.
 #include <gtest/gtest.h>
 
+#include "ado/recordset.h"
 #include "database/qx_ado_utilities.h"
+#include "database/repository/files_table.h"
 #include "database/repository_codes.h"
-#include "filemanager/files_table.h"
 #include "files/file_dates.h"
 #include "frame/automation_error.h"
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/recordset.h"
 #include "repository_version.h"
 #include "support/postgres_test.h"
 #include "support/sandbox.h"

@@ -2,9 +2,9 @@
 // export and deletion, and what it refuses.
 #include <gtest/gtest.h>
 
+#include "ado/field.h"
 #include "filemanager/stored_names.h"
 #include "frame/error_codes.h"
-#include "platform/ado/field.h"
 #include "repository_fixture.h"
 #include "support/errors.h"
 

@@ -3,11 +3,11 @@
 // repository's do.
 #include <gtest/gtest.h>
 
+#include "ado/ado_constants.h"
 #include "filemanager/file_manager.h"
 #include "filemanager/stored_names.h"
 #include "frame/collection.h"
 #include "frame/string_table.h"
-#include "platform/ado/ado_constants.h"
 #include "repository_fixture.h"
 #include "support/errors.h"
 #include "support/postgres_test.h"

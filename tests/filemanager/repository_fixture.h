@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "ado/connection.h"
+#include "ado/recordset.h"
+#include "database/repository/files_table.h"
 #include "filemanager/file_store.h"
-#include "filemanager/files_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/recordset.h"
 #include "support/sandbox.h"
 
 namespace qxvb::test {

@@ -3,14 +3,14 @@
 // test's own that answers with canned results and records what it gets.
 #include <gtest/gtest.h>
 
+#include "ado/ado_constants.h"
+#include "ado/connection.h"
+#include "ado/engine.h"
 #include "filemanager/file_manager.h"
 #include "files/qx_file_utils.h"
 #include "frame/catalogue.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/ado_constants.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/engine.h"
 #include "support/sandbox.h"
 
 namespace qxvb {

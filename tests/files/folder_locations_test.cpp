@@ -3,7 +3,7 @@
 #include "files/class_registration.h"
 #include "files/folder_locations.h"
 #include "files_fixture.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "platform/state_paths.h"
 
 namespace qxvb::test {

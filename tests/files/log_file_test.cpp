@@ -7,8 +7,8 @@
 #include "files/file_dates.h"
 #include "files/log_file.h"
 #include "files_fixture.h"
-#include "frame/qxutilities.h"
 #include "support/child_process.h"
+#include "text/qxutilities.h"
 
 namespace qxvb::test {
 namespace {

@@ -9,9 +9,9 @@
 #include "frame/err_object.h"
 #include "frame/error_codes.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

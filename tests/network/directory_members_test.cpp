@@ -14,19 +14,19 @@
 #include <vector>
 
 #include "components/qxdutils/qxdutils_component.h"
+#include "error_helper/error_helper.h"
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/collection.h"
 #include "frame/err_object.h"
-#include "frame/error_helper/error_helper.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "network/directory_errors.h"
 #include "network/qx_network_params.h"
 #include "support/errors.h"
 #include "support/sandbox.h"
 #include "support/shared_slapd.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

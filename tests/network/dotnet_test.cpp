@@ -10,7 +10,7 @@
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
 #include "network/dotnet/qx_dotnet.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "support/sandbox.h"
 
 namespace qxvb {

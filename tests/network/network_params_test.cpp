@@ -15,10 +15,10 @@
 #include "frame/catalogue.h"
 #include "frame/error_codes.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "support/errors.h"
 #include "support/sandbox.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/directory/filter_escape.h"
 #include "platform/directory/ldap_connection.h"
 #include "platform/directory/nss_accounts.h"
-#include "platform/netconfig.h"
+#include "platform/network/netconfig.h"
 #include "support/sandbox.h"
 #include "support/shared_slapd.h"
 

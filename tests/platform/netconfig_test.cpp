@@ -1,4 +1,4 @@
-#include "platform/netconfig.h"
+#include "platform/network/netconfig.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "platform/registry_test_folder.h"
 #include "support/child_process.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "platform/registry_test_folder.h"
 #include "support/sandbox.h"
 

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "support/sandbox.h"
 
 namespace qxvb::test {

@@ -8,11 +8,11 @@
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
 #include "frame/vb_conversions.h"
 #include "settings/qxdutilsvb.h"
 #include "support/child_process.h"
 #include "support/sandbox.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

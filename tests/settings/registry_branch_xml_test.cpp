@@ -10,13 +10,13 @@
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "registry_fixture.h"
 #include "settings/registry/qx_registry.h"
-#include "settings/xml/dom_document.h"
-#include "settings/xml/dom_lists.h"
 #include "support/errors.h"
 #include "support/sandbox.h"
+#include "xml/dom_document.h"
+#include "xml/dom_lists.h"
 
 namespace qxvb {
 namespace {

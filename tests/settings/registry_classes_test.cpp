@@ -11,7 +11,7 @@
 #include "frame/collection.h"
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "registry_fixture.h"
 #include "settings/registry/qx_registry.h"
 #include "settings/registry/qx_registry_key.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "frame/module_state.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace qxvb::test {
 

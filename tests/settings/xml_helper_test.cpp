@@ -10,9 +10,9 @@
 #include "frame/catalogue.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "settings/xml/dom_lists.h"
 #include "settings/xml_helper.h"
 #include "support/sandbox.h"
+#include "xml/dom_lists.h"
 
 namespace qxvb {
 namespace {

@@ -7,10 +7,10 @@
 #include "frame/automation_error.h"
 #include "frame/dispatch.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "support/errors.h"
 #include "support/sandbox.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

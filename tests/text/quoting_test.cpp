@@ -5,8 +5,8 @@
 #include <string>
 
 #include "frame/automation_error.h"
-#include "frame/qxutilities.h"
 #include "support/errors.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

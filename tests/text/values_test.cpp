@@ -7,9 +7,9 @@
 
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
-#include "frame/qxutilities.h"
 #include "text/base64.h"
 #include "text/cls_sort_data.h"
+#include "text/qxutilities.h"
 #include "text/versions.h"
 
 namespace qxvb {

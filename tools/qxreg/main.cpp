@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/registry/reg_file.h"
+#include "platform/registry/registry_store.h"
 #include "platform/registry/unicode.h"
-#include "platform/registry_store.h"
 
 namespace {
 

@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "exports/merrin.h"
+
 namespace qxvb::merrin {
 
 inline constexpr const char* kLabelFileName = "merrin-labels.txt";
@@ -29,10 +31,3 @@ std::optional<std::string> findLabel(std::string_view labels, int32_t major, int
 std::string labelFolder();
 
 }  // namespace qxvb::merrin
-
-// The component's exported entry point. Writes the label, in the locale's
-// character set and NUL-terminated, into buffer (bufferLength bytes,
-// truncated to fit) and returns its length in bytes; returns 0 and leaves
-// the buffer untouched when there is no label.
-extern "C" int32_t lpGetLabelForPropertyInType(int32_t major, int32_t minor, const char* property,
-                                               char* buffer, int32_t bufferLength);

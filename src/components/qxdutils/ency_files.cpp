@@ -1,8 +1,8 @@
 #include "components/qxdutils/ency_files.h"
 
+#include "ado/connection.h"
 #include "components/qxdutils/qxdutils_component.h"
 #include "frame/automation_error.h"
-#include "platform/ado/connection.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "components/qxdutils/exports.h"
+#include "exports/qxdutils.h"
 
 #include <string>
 

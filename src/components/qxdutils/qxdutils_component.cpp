@@ -11,8 +11,8 @@
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
 #include "platform/state_paths.h"
+#include "platform/text/xml_text.h"
 #include "platform/unicode.h"
-#include "platform/xml_text.h"
 
 namespace qxvb::qxdutils {
 

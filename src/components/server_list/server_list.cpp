@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "frame/collection.h"
-#include "frame/qxutilities.h"
+#include "text/qxutilities.h"
 
 namespace qxvb::server_list {
 

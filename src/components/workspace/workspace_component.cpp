@@ -1,12 +1,11 @@
 #include "components/workspace/workspace_component.h"
 
+#include "ado/ado_constants.h"
+#include "ado/connection.h"
 #include "filemanager/workspaces.h"
 #include "frame/automation_error.h"
-#include "frame/catalogue.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/ado_constants.h"
-#include "platform/ado/connection.h"
 
 namespace qxvb::workspace {
 
@@ -71,13 +70,6 @@ const DispatchTable& WorkspaceComponent::dispatchTable() const {
 
 Object makeWorkspaceComponent() {
   return std::make_shared<WorkspaceComponent>();
-}
-
-Object createWorkspaceComponent() {
-  if (Catalogue::instance().find(kWorkspaceProgId) != nullptr) {
-    return createObject(kWorkspaceProgId);
-  }
-  return makeWorkspaceComponent();
 }
 
 }  // namespace qxvb::workspace

@@ -28,10 +28,6 @@ class WorkspaceComponent : public Dispatch {
 
 Object makeWorkspaceComponent();
 
-// The thread's workspace component: the registered one when the catalogue
-// has it, else this library's own.
-Object createWorkspaceComponent();
-
 // True when the connection answers the workspace tree query.
 bool hasWorkspaceObjects(const Object& connection);
 

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "ado/recordset.h"
 #include "database/qx_ado_utilities.h"
+#include "database/repository/files_table.h"
 #include "database/repository_access.h"
 #include "database/repository_codes.h"
-#include "filemanager/files_table.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/recordset.h"
 
 namespace qxvb {
 

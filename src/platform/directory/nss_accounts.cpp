@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <mutex>
 
-#include "platform/netconfig.h"
+#include "platform/network/netconfig.h"
 
 namespace qxvb::platform::nss {
 

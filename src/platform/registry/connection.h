@@ -15,8 +15,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/registry/registry_store.h"
 #include "platform/registry/roots.h"
-#include "platform/registry_store.h"
 
 namespace qxvb::registry {
 

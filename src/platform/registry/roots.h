@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace qxvb::registry {
 

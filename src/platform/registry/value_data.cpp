@@ -1,5 +1,5 @@
 // Building and reading the data of the common value types.
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace qxvb::registry {
 

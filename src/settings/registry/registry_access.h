@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "frame/variant.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace qxvb::registry_access {
 

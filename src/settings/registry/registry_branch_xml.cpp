@@ -6,8 +6,8 @@
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "settings/registry/registry_access.h"
-#include "settings/xml/dom_lists.h"
 #include "settings/xml_helper.h"
+#include "xml/dom_lists.h"
 
 namespace qxvb {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace qxvb::registry_access {
 

@@ -5,8 +5,8 @@
 
 #include "frame/automation_error.h"
 #include "frame/member_extensions.h"
-#include "frame/qxutilities.h"
 #include "frame/vb_conversions.h"
+#include "text/qxutilities.h"
 #include "ui/picture/picture_stream.h"
 
 namespace qxvb {

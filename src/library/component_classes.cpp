@@ -1,0 +1,36 @@
+// The product's outside components the library calls, registered under the
+// product's ProgIDs so that the real components can take their place.
+#include "components/qxdutils/qxdutils_component.h"
+#include "components/qxxres/string_table_resource.h"
+#include "components/server_list/server_list.h"
+#include "components/workspace/workspace_component.h"
+#include "frame/catalogue.h"
+#include "library/class_lists.h"
+
+namespace qxvb {
+
+namespace {
+ClassInfo component(const char* name, const char* progId, Object (*factory)()) {
+  ClassInfo info;
+  info.name = name;
+  info.progId = progId;
+  info.instancing = Instancing::MultiUse;
+  info.factory = factory;
+  info.partOfLibrary = false;
+  return info;
+}
+}  // namespace
+
+void registerComponentClasses(Catalogue& catalogue) {
+  catalogue.add(component("Resource", "QXXRes.Resource", qxxres::makeStringTableResource));
+  catalogue.add(component("Utils", "QXDUTILS.Utils", qxdutils::makeQXDUtilsComponent));
+  ClassInfo serverList =
+      component("ServerList", "QXServerList.ServerList", server_list::makeServerList);
+  serverList.clsid = server_list::kClassId;
+  serverList.iid = server_list::kInterfaceId;
+  catalogue.add(std::move(serverList));
+  catalogue.add(
+      component("Workspaces", workspace::kWorkspaceProgId, workspace::makeWorkspaceComponent));
+}
+
+}  // namespace qxvb
