@@ -8,6 +8,7 @@ packages=(
   unixodbc unixodbc-dev odbc-postgresql postgresql
   libldap2-dev slapd ldap-utils libnss-wrapper libresolv-wrapper
   qt6-base-dev qt6-svg-dev xvfb xauth
+  libxcb1-dev openbox xdotool x11-utils imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev clang-format clang-tidy
 )
 missing=()

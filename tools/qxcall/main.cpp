@@ -13,6 +13,7 @@
 #include "frame/dispatch.h"
 #include "frame/module_state.h"
 #include "json_writer.h"
+#include "ui/app/gui_thread.h"
 
 namespace {
 
@@ -29,6 +30,10 @@ const char* const kUsage =
     "object the previous call returned; \"==\" starts a call on a new object of\n"
     "another class. All calls run on one thread of the library: it loads at start\n"
     "and unloads at exit.\n"
+    "\n"
+    "The pseudo-member @wait keeps the library's windows alive between calls:\n"
+    "\"-- @wait\" runs their events until every window is closed or hidden,\n"
+    "\"-- @wait MS\" runs them for MS milliseconds.\n"
     "\n"
     "  --json   print one JSON object per call: {\"result\": V, \"args\": [V, ...]};\n"
     "           an automation error prints {\"error\": {\"number\": N, \"source\": ...,\n"
@@ -121,6 +126,15 @@ void printError(bool json, const qxvb::AutomationError& e) {
   }
 }
 
+// The result of @wait: whether the windows were all closed (without a
+// time given), or True after the time given.
+Variant waitForWindows(const std::vector<std::string>& args) {
+  constexpr int kLongestWait = 30 * 60 * 1000;
+  if (args.empty()) return Variant(qxvb::gui::processEventsWhileWindowsShown(kLongestWait));
+  qxvb::gui::processEventsFor(std::stoi(args[0]));
+  return Variant(true);
+}
+
 int run(const Options& o) {
   qxvb::Object target = qxvb::createObject(o.target);
   Variant last;
@@ -131,6 +145,10 @@ int run(const Options& o) {
       target = *next;
     }
     if (!call.newTarget.empty()) target = qxvb::createObject(call.newTarget);
+    if (call.member == "@wait") {
+      last = waitForWindows(call.args);
+      continue;
+    }
     std::vector<Variant> args;
     for (const auto& a : call.args) {
       args.push_back(a == qxcall::kPreviousResult ? last : qxcall::parseArgument(a));

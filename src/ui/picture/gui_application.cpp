@@ -1,7 +1,7 @@
 #include "ui/picture/gui_application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstdlib>
 #include <mutex>
 
@@ -25,7 +25,11 @@ void createApplication() {
   static int argc = 1;
   static char name[] = "QXVBUtils";
   static char* argv[] = {name, nullptr};
-  static QGuiApplication* application = new QGuiApplication(argc, argv);
+  // A widget application, so that the same object serves windows too.
+  static QApplication* application = new QApplication(argc, argv);
+  // The library's windows come and go inside the caller's program: closing
+  // the last one must not end event loops that are still running.
+  QApplication::setQuitOnLastWindowClosed(false);
   (void)application;
 }
 

@@ -4,11 +4,12 @@
 
 namespace qxvb::gui {
 
-// Makes sure a QGuiApplication exists, creating one on first call when the
-// host has none. Without a display (neither DISPLAY nor WAYLAND_DISPLAY
-// set, and no QT_QPA_PLATFORM chosen) it runs on the offscreen platform, so
-// servers and tests can draw. An application the host created is used as it
-// is; the one created here lives until the process ends.
+// Makes sure a Qt application exists, creating a QApplication on first
+// call when the host has none. Without a display (neither DISPLAY nor
+// WAYLAND_DISPLAY set, and no QT_QPA_PLATFORM chosen) it runs on the
+// offscreen platform, so servers and tests can draw. An application the
+// host created is used as it is; the one created here lives until the
+// process ends. The thread rules for windows: ui/app/gui_thread.h.
 void ensureGuiApplication();
 
 }  // namespace qxvb::gui
