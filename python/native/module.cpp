@@ -211,6 +211,7 @@ PYBIND11_MODULE(_native, m) {
   py::class_<WrappedCollection, WrappedObject>(m, "Collection")
       .def(py::init(&newCollection), py::arg("items") = py::none())
       .def("__len__", [](const WrappedObject& self) { return collectionOf(self).Count(); })
+      .def("__bool__", [](const WrappedObject& self) { return collectionOf(self).Count() > 0; })
       .def("__getitem__", &collectionItem)
       .def("__iter__",
            [](const WrappedObject& self) {
