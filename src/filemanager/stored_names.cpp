@@ -84,8 +84,18 @@ void requireSafeStoredName(const std::string& name) {
 
 std::filesystem::path targetPathFor(const std::filesystem::path& folder, const std::string& name) {
   requireSafeStoredName(name);
+  const std::vector<std::string> parts = partsOf(name);
   std::filesystem::path target = folder;
-  for (const std::string& part : partsOf(name)) target /= part;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    target /= parts[i];
+    // A folder on the way that is a link would carry the file elsewhere.
+    std::error_code ec;
+    if (i + 1 < parts.size() && std::filesystem::is_symlink(target, ec)) {
+      raiseError(vberr::InvalidProcedureCall, kSource,
+                 "The stored file name '" + name + "' leads through the link " + target.string() +
+                     ", outside the folder.");
+    }
+  }
   return target;
 }
 

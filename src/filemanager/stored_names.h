@@ -23,7 +23,8 @@ bool isSafeStoredName(const std::string& name);
 void requireSafeStoredName(const std::string& name);
 
 // The path below folder where a stored name is written; raises as
-// requireSafeStoredName does.
+// requireSafeStoredName does, and for a name whose folders below folder
+// include a symbolic link.
 std::filesystem::path targetPathFor(const std::filesystem::path& folder, const std::string& name);
 
 // A text as a quoted SQL literal: between single quotes, each quote doubled.

@@ -5,6 +5,7 @@
 #include "filemanager/stored_names.h"
 #include "filemanager/workspaces.h"
 #include "support/errors.h"
+#include "support/sandbox.h"
 
 namespace qxvb::filestore {
 namespace {
@@ -46,6 +47,15 @@ TEST(StoredNames, TargetPathsStayBelowTheFolder) {
   } catch (const AutomationError& e) {
     EXPECT_NE(e.description().find("C:\\x"), std::string::npos) << e.description();
   }
+}
+
+TEST(StoredNames, AFolderOnTheWayThatIsALinkIsRefused) {
+  const auto folder = test::freshFolder("link-target");
+  const auto elsewhere = test::freshFolder("link-elsewhere");
+  std::filesystem::create_directory_symlink(elsewhere, folder / "Images");
+  EXPECT_EQ(test::errorNumber([&] { targetPathFor(folder, "Images\\pic.png"); }), 5);
+  // A link as the file itself is replaced by the written file, not followed.
+  EXPECT_EQ(targetPathFor(folder, "Images"), folder / "Images");
 }
 
 TEST(StoredNames, QuotesAreEscapedInStatementsAndXml) {

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "support/sandbox.h"
+
 extern char** environ;
 
 namespace qxvb::test {
@@ -53,6 +55,33 @@ pid_t spawnLogged(const std::vector<std::string>& arguments, const std::filesyst
   }
   posix_spawn_file_actions_destroy(&actions);
   return pid;
+}
+
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& input,
+                      const std::filesystem::path& scratch) {
+  const auto in = scratch / "program-in";
+  const auto out = scratch / "program-out";
+  const auto err = scratch / "program-err";
+  writeFile(in, input);
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = -1;
+  ProgramRun run;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    run.exitCode = exitCodeOf(pid);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.out = readFile(out);
+  run.err = readFile(err);
+  return run;
 }
 
 pid_t forkChild(const std::function<bool()>& work) {

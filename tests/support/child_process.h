@@ -18,6 +18,18 @@ namespace qxvb::test {
 pid_t spawnLogged(const std::vector<std::string>& arguments, const std::filesystem::path& logFile,
                   const std::vector<std::string>* environment = nullptr);
 
+struct ProgramRun {
+  int exitCode = -1;  // -1 when the program could not start or was ended by a signal
+  std::string out;
+  std::string err;
+};
+
+// Runs the program arguments[0] (a full path) to its end with input as its
+// standard input, and returns what it wrote to its standard output and
+// standard error; scratch is a folder for the captured streams.
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& input,
+                      const std::filesystem::path& scratch);
+
 // Runs work in a forked copy of this process, which exits with 0 when work
 // returns true and 1 when it returns false or throws. Returns the child's pid, -1 when fork fails.
 pid_t forkChild(const std::function<bool()>& work);
