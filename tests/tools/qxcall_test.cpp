@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/child_process.h"
 #include "support/sandbox.h"
 
 namespace {
@@ -154,6 +155,121 @@ TEST(Qxcall, CollectionsCarryFilesIntoTheFileStore) {
                    " l:0 -- ImportFiles col:")
                 .exitCode,
             0);
+}
+
+}  // namespace
+
+namespace {
+
+qxvb::test::ProgramRun qxcallWith(std::vector<std::string> args, const std::string& input = {}) {
+  args.insert(args.begin(), std::string(QXVB_BIN_DIR) + "/qxcall");
+  return qxvb::test::runProgram(args, input, qxvb::test::freshFolder("qxcall-run"));
+}
+
+TEST(Qxcall, KeptObjectsReachTheXmlHelpersNodeMembers) {
+  const auto r = qxcallWith({"--json",
+                             "--as",
+                             "doc",
+                             "MSXML2.DOMDocument.6.0",
+                             "LoadXML",
+                             "s:<Model/>",
+                             "==",
+                             "QXVBUtils.QX_XMLHelper",
+                             "--as",
+                             "root",
+                             "QX_XML_AddOrSetRoot",
+                             "v:doc",
+                             "s:Model",
+                             "--",
+                             "--as",
+                             "entity",
+                             "QX_XML_AddNode",
+                             "v:doc",
+                             "v:root",
+                             "s:Entity",
+                             "--",
+                             "QX_XML_AddAttribute",
+                             "v:doc",
+                             "v:entity",
+                             "s:Name",
+                             "s:Customer",
+                             "@@",
+                             "entity",
+                             "getAttribute",
+                             "s:Name",
+                             "@@",
+                             "doc",
+                             "xml"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("{\"result\": \"Customer\", \"args\": [\"Name\"]}\n"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"<Model><Entity Name=\\\"Customer\\\"/></Model>\\r\\n\""),
+            std::string::npos)
+      << r.out;
+  // A name nothing is kept under is a usage error; a kept value that is no
+  // object cannot be called.
+  EXPECT_EQ(qxcallWith({"QXVBUtils.QXUtilities", "QXMax", "v:none", "l:1"}).exitCode, 2);
+  const auto notObject = qxcallWith({"--json", "QXVBUtils.QXUtilities", "--as", "n", "QXMax", "l:1",
+                                     "l:2", "@@", "n", "Anything"});
+  EXPECT_EQ(notObject.exitCode, 1);
+  EXPECT_NE(notObject.out.find("\"number\": 424"), std::string::npos) << notObject.out;
+}
+
+TEST(Qxcall, EventsArePrintedAsJsonLinesAsTheyHappen) {
+  const std::filesystem::path folder = qxvb::test::freshFolder("qxcall-events");
+  qxvb::test::writeFile(folder / "a.txt", "a");
+  qxvb::test::writeFile(folder / "b.txt", "b");
+  const std::string repo = (folder / "store.qxr").string();
+  ASSERT_EQ(
+      qxvb::test::runProgram({std::string(QXVB_BIN_DIR) + "/qxrepo", "create", repo}, "", folder)
+          .exitCode,
+      0);
+  const auto r =
+      qxcallWith({"QXVBUtils.QXFileManager", "Init_New_noADO", "s:T",
+                  "s:Provider=QXVB.SQLite;Data Source=" + repo, "--", "ImportFiles",
+                  "col:s:" + (folder / "a.txt").string() + ";s:" + (folder / "b.txt").string()});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const std::string events =
+      "{\"event\": \"ProgressBarInit\", \"object\": \"QXFileManager\", \"args\": [0, 2]}\n"
+      "{\"event\": \"ProgressBar\", \"object\": \"QXFileManager\", \"args\": [1]}\n"
+      "{\"event\": \"ProgressBar\", \"object\": \"QXFileManager\", \"args\": [2]}\n"
+      "{\"event\": \"ResetProgressBar\", \"object\": \"QXFileManager\", \"args\": []}\n"
+      "result: null\n";
+  EXPECT_NE(r.out.find(events), std::string::npos) << r.out;
+}
+
+TEST(Qxcall, LongFileListsComeFromStandardInputOrAFile) {
+  // More than the 128 KiB one argument may hold.
+  const std::filesystem::path folder =
+      qxvb::test::freshFolder("qxcall-long") / std::string(200, 'd');
+  std::filesystem::create_directories(folder);
+  qxvb::test::writeFile(folder / "notes.txt", "notes");
+  std::string list;
+  while (list.size() < 140 * 1024) list += (folder / "notes.txt").string() + "\n";
+  const std::string repo = (folder / "store.qxr").string();
+  qxvb::test::runProgram({std::string(QXVB_BIN_DIR) + "/qxrepo", "create", repo}, "", folder);
+  const std::string cs = "s:Provider=QXVB.SQLite;Data Source=" + repo;
+  auto r = qxcallWith(
+      {"QXVBUtils.QXFileManager", "Init_New_noADO", "s:T", cs, "--", "ImportFiles", "lines:-"},
+      list);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const size_t count = list.size() / ((folder / "notes.txt").string().size() + 1);
+  r = qxcallWith({"--json", "ADODB.Connection", "Open", cs, "--", "Execute",
+                  "s:SELECT Version FROM Files", "++", "Collect", "l:0"});
+  EXPECT_NE(r.out.find("{\"result\": " + std::to_string(count)), std::string::npos) << r.out;
+
+  // Whole words of the command line from a file, one per line.
+  qxvb::test::writeFile(
+      folder / "words.txt",
+      "--json\nQXVBUtils.QXUtilities\r\nQXSaveErrInfo\nl:5\n\ns:two words\ns:b\n");
+  r = qxcallWith({"--args", (folder / "words.txt").string()});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("\"args\": [5, \"two words\", \"b\"]"), std::string::npos) << r.out;
+  EXPECT_EQ(qxcallWith({"--args", (folder / "missing.txt").string()}).exitCode, 2);
+  // Standard input is read once.
+  EXPECT_EQ(
+      qxcallWith({"--args", "-", "QXMax", "l:1", "lines:-"}, "QXVBUtils.QXUtilities\n").exitCode,
+      2);
 }
 
 }  // namespace

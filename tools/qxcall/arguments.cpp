@@ -8,6 +8,7 @@
 #include "frame/catalogue.h"
 #include "frame/collection.h"
 #include "frame/err_object.h"
+#include "line_files.h"
 
 namespace qxcall {
 
@@ -27,8 +28,11 @@ const char* const kArgumentHelp =
     "                these forms, e.g. va:l:3;s:x;o:QXVBUtils.clsSortData\n"
     "  col:F;F;...   a Collection whose items are written in these forms,\n"
     "                e.g. col:s:/tmp/a.txt;s:/tmp/b.txt; col: is an empty one\n"
+    "  lines:FILE    a Collection of the lines of FILE as Strings (- reads\n"
+    "                standard input), e.g. a long list of files to import\n"
     "  o:PROGID      a new object of that class\n"
     "  r:            the result of the previous call, e.g. an object it returned\n"
+    "  v:NAME        the object or value kept under NAME (see --as)\n"
     "  err:N|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]\n"
     "                an error object (as VB's Err) with those properties\n"
     "  TEXT          any other argument is a String\n";
@@ -94,6 +98,19 @@ Variant errorObject(const std::string& text, const std::string& fields) {
 
 }  // namespace
 
+std::vector<std::string> expandArgumentFiles(int argc, char** argv) {
+  std::vector<std::string> words;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) != "--args") {
+      words.emplace_back(argv[i]);
+      continue;
+    }
+    if (++i >= argc) throw std::invalid_argument("--args needs a FILE");
+    for (auto& line : qxtools::readLines(argv[i])) words.push_back(std::move(line));
+  }
+  return words;
+}
+
 Variant parseArgument(const std::string& text) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) return Variant(text);
@@ -133,6 +150,11 @@ Variant parseArgument(const std::string& text) {
     if (!rest.empty()) {
       for (const auto& item : split(rest, ';')) collection->Add(parseArgument(item));
     }
+    return Variant(qxvb::Object(collection));
+  }
+  if (form == "lines") {
+    auto collection = std::make_shared<qxvb::Collection>();
+    for (const auto& line : qxtools::readLines(rest)) collection->Add(Variant(line));
     return Variant(qxvb::Object(collection));
   }
   if (form == "o") return Variant(qxvb::createObject(rest));

@@ -3,8 +3,6 @@
 #include <charconv>
 #include <cstdio>
 #include <exception>
-#include <fstream>
-#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "file_commands.h"
 #include "frame/automation_error.h"
 #include "frame/module_state.h"
+#include "line_files.h"
 
 namespace {
 
@@ -44,19 +43,6 @@ constexpr const char* kHelp =
 struct UsageError : std::invalid_argument {
   using std::invalid_argument::invalid_argument;
 };
-
-void readLines(const std::string& file, std::vector<std::string>& into) {
-  std::ifstream named;
-  if (file != "-") {
-    named.open(file);
-    if (!named) throw UsageError("cannot read " + file);
-  }
-  std::istream& in = file == "-" ? std::cin : named;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) into.push_back(line);
-  }
-}
 
 // The operands of a file-store command, with its options taken out.
 struct StoreCommand {
@@ -100,7 +86,9 @@ StoreCommand parseStoreCommand(const std::vector<std::string>& words, bool allow
   // Lines read from files come after the operands of the command line, but
   // export's last operand stays the folder.
   std::vector<std::string> lines;
-  for (const std::string& file : fromFiles) readLines(file, lines);
+  for (const std::string& file : fromFiles) {
+    for (auto& line : qxtools::readLines(file)) lines.push_back(std::move(line));
+  }
   const auto at = allowAll && !c.operands.empty() ? c.operands.end() - 1 : c.operands.end();
   c.operands.insert(at, lines.begin(), lines.end());
   return c;
@@ -162,7 +150,7 @@ int main(int argc, char** argv) {
   int rc = kFailed;
   try {
     rc = run(command, std::vector<std::string>(argv + std::min(argc, 2), argv + argc));
-  } catch (const UsageError& e) {
+  } catch (const std::invalid_argument& e) {
     std::fprintf(stderr, "qxrepo: %s\n\n%s", e.what(), kHelp);
     rc = kUsage;
   } catch (const qxvb::AutomationError& e) {
