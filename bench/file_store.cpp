@@ -1,9 +1,11 @@
 // The repository's file store on SQLite against the sqlite3 command-line
 // tool's archive mode on the same files: import and export of 1,000 files
 // of 100 KB and of one file of 200 MB. The contents are random bytes, so
-// the archive's compression attempt gains nothing.
+// the archive's compression attempt gains nothing. qxrepo's import of the
+// same folder runs against the store's own import and reports the ratio.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -105,6 +107,34 @@ void BM_StoreImport(benchmark::State& state, const std::string& set) {
   setBytes(state, files);
 }
 
+// qxrepo import of the whole folder; each iteration also times the store's
+// own import of the same files into another new repository.
+void BM_QxrepoImport(benchmark::State& state, const std::string& set) {
+  const auto& files = sourceFiles(set);
+  const auto list = importList(files);
+  const fs::path db = benchRoot() / ("qxrepo-import-" + set + ".db");
+  const fs::path anchorDb = benchRoot() / ("qxrepo-anchor-" + set + ".db");
+  const std::string command = std::string(QXVB_BIN_DIR) + "/qxrepo import '" + db.string() + "' '" +
+                              (benchRoot() / "source" / set).string() + "' >/dev/null";
+  std::chrono::duration<double> anchor{0};
+  std::chrono::duration<double> measured{0};
+  for (auto _ : state) {
+    state.PauseTiming();
+    freshRepository(db).reset();
+    auto store = storeOn(freshRepository(anchorDb));
+    auto start = std::chrono::steady_clock::now();
+    store.importFiles(list);
+    anchor += std::chrono::steady_clock::now() - start;
+    state.ResumeTiming();
+    start = std::chrono::steady_clock::now();
+    run(command);
+    measured += std::chrono::steady_clock::now() - start;
+  }
+  state.counters["store_ms"] = anchor.count() * 1000 / static_cast<double>(state.iterations());
+  state.counters["ratio"] = measured.count() / anchor.count();
+  setBytes(state, files);
+}
+
 void BM_ArchiveImport(benchmark::State& state, const std::string& set) {
   const auto& files = sourceFiles(set);
   const fs::path archive = benchRoot() / ("archive-import-" + set + ".sqlar");
@@ -150,6 +180,9 @@ void BM_ArchiveExport(benchmark::State& state, const std::string& set) {
 }
 
 BENCHMARK_CAPTURE(BM_StoreImport, files_1000x100KB, std::string("small"))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_QxrepoImport, files_1000x100KB, std::string("small"))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ArchiveImport, files_1000x100KB, std::string("small"))
