@@ -9,7 +9,7 @@
 #include "frame/dispatch.h"
 #include "frame/vb_conversions.h"
 #include "objects.h"
-#include "platform/ado/value_codec.h"
+#include "ado/value_codec.h"
 
 namespace qxvb::python {
 

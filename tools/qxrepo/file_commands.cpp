@@ -14,8 +14,8 @@
 #include "filemanager/stored_names.h"
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/recordset.h"
+#include "ado/connection.h"
+#include "ado/recordset.h"
 #include "progress.h"
 
 namespace qxrepo {
