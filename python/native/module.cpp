@@ -11,7 +11,7 @@
 #include "frame/catalogue.h"
 #include "frame/collection.h"
 #include "objects.h"
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 #include "values.h"
 
 namespace py = pybind11;

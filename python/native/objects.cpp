@@ -9,7 +9,7 @@
 #include "frame/collection.h"
 #include "frame/events.h"
 #include "frame/module_state.h"
-#include "platform/ascii.h"
+#include "platform/text/ascii.h"
 #include "values.h"
 
 namespace qxvb::python {
