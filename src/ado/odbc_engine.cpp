@@ -13,6 +13,7 @@
 #include "ado/ado_errors.h"
 #include "ado/value_codec.h"
 #include "frame/vb_conversions.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb::ado {
 
@@ -703,9 +704,7 @@ class OdbcCursor : public Cursor {
         Variant text = readText(column);
         if (map.adoType == adGUID) {
           if (auto* s = text.get<std::string>(); s != nullptr && !s->empty() && s->front() != '{') {
-            for (char& ch : *s)
-              ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-            *s = "{" + *s + "}";
+            *s = "{" + ascii::toUpper(*s) + "}";
           }
         }
         return text;

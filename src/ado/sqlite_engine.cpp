@@ -11,6 +11,7 @@
 #include "ado/ado_errors.h"
 #include "ado/session_marks.h"
 #include "ado/value_codec.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb::ado {
 
@@ -38,12 +39,6 @@ using DatabasePtr = std::shared_ptr<Database>;
   throw EngineFailure(message, {}, SQLITE_ERROR, kSqliteProviderName);
 }
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // The size in parentheses of a declared type such as VARCHAR(40); 0 if none.
 int32_t declaredSize(std::string_view decl) {
   const size_t open = decl.find('(');
@@ -59,7 +54,7 @@ int32_t declaredSize(std::string_view decl) {
 // The ADO type of a declared column type, following SQLite's affinity rules
 // with the finer names ADO distinguishes.
 void typeFromDeclaration(std::string_view declared, ColumnInfo& col) {
-  const std::string d = upper(declared);
+  const std::string d = ascii::toUpper(declared);
   const auto has = [&](const char* word) { return d.find(word) != std::string::npos; };
   const int32_t size = declaredSize(d);
   if (has("INT")) {

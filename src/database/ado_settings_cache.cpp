@@ -5,28 +5,17 @@
 #include "database/connection_keywords.h"
 #include "frame/string_table.h"
 #include "platform/unicode.h"
-#include "text/qxutilities.h"
+#include "text/product_setting.h"
 
 namespace qxvb {
 
 namespace {
 
-constexpr int32_t kMaxSettingLength = 255;
-constexpr const char* kSection = "ADO";
 constexpr const char* kOdbcProviderTag = "MSDASQL.1";
-
-std::string readAdoSetting(const std::string& key) {
-  QXUtilities utilities;
-  std::string item = key;
-  std::string value;
-  int32_t length = kMaxSettingLength;
-  utilities.QXGetSetting(item, value, length, kSection);
-  return value;
-}
 
 }  // namespace
 
-AdoSettingsCache::AdoSettingsCache() : reader_(readAdoSetting) {}
+AdoSettingsCache::AdoSettingsCache() : reader_(adoSetting) {}
 
 AdoSettingsCache::AdoSettingsCache(Reader reader) : reader_(std::move(reader)) {}
 

@@ -8,6 +8,7 @@
 #include "database/repository_codes.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
+#include "platform/scope_exit.h"
 
 namespace qxvb {
 
@@ -60,6 +61,7 @@ bool QX_ADO_Utilities::QX_ADO_IsDatabaseQXVersion(const std::string& strConnecti
   }
   r_lngActualVersion = Variant(kVersionNotChecked);
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   try {
     if ((v_lngVersion & QXET_ORACLE) != 0) {
       std::string cs = strConnection;
@@ -84,10 +86,8 @@ bool QX_ADO_Utilities::QX_ADO_IsDatabaseQXVersion(const std::string& strConnecti
       }
     }
   } catch (const std::exception&) {
-    closeQuietly(connection);
     return false;
   }
-  closeQuietly(connection);
   return CLng(r_lngActualVersion) == v_lngVersion;
 }
 
@@ -108,6 +108,7 @@ int32_t QX_ADO_Utilities::QX_ADO_GetDatabaseVersion(const std::string& v_strConn
 
 bool QX_ADO_Utilities::QX_ADO_IsUserPasswordOK(const std::string& strConnection, int32_t& lDBType) {
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   bool ok = false;
   try {
     if (lDBType == QXET_ORACLE) {
@@ -126,7 +127,6 @@ bool QX_ADO_Utilities::QX_ADO_IsUserPasswordOK(const std::string& strConnection,
   } catch (const std::exception&) {
     ok = false;
   }
-  closeQuietly(connection);
   return ok;
 }
 

@@ -10,6 +10,7 @@
 #include "frame/catalogue.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
+#include "platform/scope_exit.h"
 #include "platform/unicode.h"
 
 namespace qxvb {
@@ -133,6 +134,7 @@ int32_t QX_ADO_Utilities::QX_ADO_GetADODBDatabaseList(int32_t lDBType, const std
                                                       Object& colEncys) {
   if (!colEncys) colEncys = std::make_shared<Collection>();
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   try {
     auto* encys = dynamic_cast<Collection*>(colEncys.get());
     auto add = [&](const Variant& value) {
@@ -162,10 +164,8 @@ int32_t QX_ADO_Utilities::QX_ADO_GetADODBDatabaseList(int32_t lDBType, const std
       }
     }
   } catch (const std::exception&) {
-    closeQuietly(connection);
     return 0;
   }
-  closeQuietly(connection);
   std::vector<Variant> none;
   try {
     return CLng(invokeOn(colEncys, "Count", kMethod | kPropertyGet, none));
@@ -206,34 +206,29 @@ std::shared_ptr<Collection> QX_ADO_Utilities::QX_ADO_ListUsersOnServer(
   auto users = std::make_shared<Collection>();
   const std::string provider = providerItem(*this, v_strConnectionString);
   auto connection = QX_ADO_OpenConnection(v_strConnectionString);
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   // Failures while the rows are read are passed over: a repeated name, or
   // one that cannot be read, is skipped.
   constexpr bool kTolerant = true;
-  try {
-    if (!isOracleProvider(provider) &&
-        provider == QX_ADO_GetConnectionStringProviderTagValueForSQL()) {
-      forEachValue(
-          connection, kLogins, -1, "LoginName",
-          [&](const Variant& value) { addKeyed(*users, CStr(value)); }, kTolerant);
-    } else if (isOracleProvider(provider)) {
-      std::string prefix = kDefaultAuthenticationPrefix;
-      if (auto value = firstRowField(connection, kAuthenticationPrefix, "Value")) {
-        prefix = CStr(*value);
-      }
-      forEachValue(
-          connection, kOracleUsers, -1, "UserName",
-          [&](const Variant& value) {
-            std::string name = CStr(value);
-            if (!prefix.empty() && name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
-            addKeyed(*users, name);
-          },
-          kTolerant);
+  if (!isOracleProvider(provider) &&
+      provider == QX_ADO_GetConnectionStringProviderTagValueForSQL()) {
+    forEachValue(
+        connection, kLogins, -1, "LoginName",
+        [&](const Variant& value) { addKeyed(*users, CStr(value)); }, kTolerant);
+  } else if (isOracleProvider(provider)) {
+    std::string prefix = kDefaultAuthenticationPrefix;
+    if (auto value = firstRowField(connection, kAuthenticationPrefix, "Value")) {
+      prefix = CStr(*value);
     }
-  } catch (...) {
-    closeQuietly(connection);
-    throw;
+    forEachValue(
+        connection, kOracleUsers, -1, "UserName",
+        [&](const Variant& value) {
+          std::string name = CStr(value);
+          if (!prefix.empty() && name.rfind(prefix, 0) == 0) name.erase(0, prefix.size());
+          addKeyed(*users, name);
+        },
+        kTolerant);
   }
-  closeQuietly(connection);
   return users;
 }
 
@@ -241,6 +236,7 @@ std::string QX_ADO_Utilities::QX_ADO_GetWSPathAsString(int32_t v_WID,
                                                        const std::string& v_connstr) {
   std::string path;
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   try {
     std::string cs = v_connstr;
     if (const size_t bar = cs.find('|'); bar != std::string::npos) cs.erase(0, bar + 1);
@@ -266,7 +262,6 @@ std::string QX_ADO_Utilities::QX_ADO_GetWSPathAsString(int32_t v_WID,
   } catch (const std::exception&) {
     // The path joined so far is the answer.
   }
-  closeQuietly(connection);
   return path;
 }
 

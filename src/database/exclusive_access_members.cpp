@@ -7,6 +7,7 @@
 #include "database/qx_ado_utilities.h"
 #include "database/repository_access.h"
 #include "frame/vb_conversions.h"
+#include "platform/scope_exit.h"
 #include "text/trimming.h"
 
 namespace qxvb {
@@ -73,6 +74,7 @@ bool checkCount(const Object& connection, const std::string& sql, bool sameUserO
 template <class Check>
 bool onNewConnection(const std::string& connectionString, Check check) {
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   bool result = false;
   try {
     connection = openAdo(connectionString);
@@ -80,7 +82,6 @@ bool onNewConnection(const std::string& connectionString, Check check) {
   } catch (const std::exception&) {
     result = false;
   }
-  closeQuietly(connection);
   return result;
 }
 
@@ -101,6 +102,7 @@ bool QX_ADO_Utilities::QX_ADO_ORAServerExclusiveAccessCheckConnStr(
     const std::string& v_strConnectionString) {
   std::string cs = v_strConnectionString;
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   bool result = false;
   try {
     const std::string schema = takeCatalogItem(*this, cs);
@@ -110,7 +112,6 @@ bool QX_ADO_Utilities::QX_ADO_ORAServerExclusiveAccessCheckConnStr(
   } catch (const std::exception&) {
     result = false;
   }
-  closeQuietly(connection);
   return result;
 }
 
@@ -181,6 +182,7 @@ bool QX_ADO_Utilities::QX_ADO_ExclusiveAccessCheckPlusConnStr(
   (void)v_lngConnectionsToAccept;  // always one connection: the caller's
   std::string cs = r_strConnStr;
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   bool result = false;
   try {
     if (isOracleProvider(providerItem(*this, cs))) {
@@ -196,7 +198,6 @@ bool QX_ADO_Utilities::QX_ADO_ExclusiveAccessCheckPlusConnStr(
   } catch (const std::exception&) {
     result = false;
   }
-  closeQuietly(connection);
   return result;
 }
 

@@ -16,6 +16,7 @@
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "platform/ansi.h"
+#include "platform/scope_exit.h"
 #include "platform/unicode.h"
 
 namespace qxvb {
@@ -150,6 +151,7 @@ bool QX_ADO_Utilities::QX_ADO_ExportFile(const std::string& v_strFileName,
                                          const std::string& v_strConnect,
                                          const std::string& v_strTargetFile) {
   std::shared_ptr<ado::Connection> connection;
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   try {
     connection = QX_ADO_OpenConnection(v_strConnect);
   } catch (const std::exception&) {
@@ -191,7 +193,6 @@ bool QX_ADO_Utilities::QX_ADO_ExportFile(const std::string& v_strFileName,
   } catch (const std::exception&) {
     // Clean-up failures change nothing for the caller.
   }
-  closeQuietly(connection);
   if (failure.failed()) raise(failure);
   return true;
 }
@@ -203,6 +204,7 @@ bool QX_ADO_Utilities::QX_ADO_ExportLogFile(int32_t v_lngLogFile, const std::str
   }
   const std::string logName = localString(kLogName);
   auto connection = openAdo(v_strConnect);
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
   Recorded failure;
   std::unique_ptr<ExportTarget> file;
   try {
@@ -212,14 +214,9 @@ bool QX_ADO_Utilities::QX_ADO_ExportLogFile(int32_t v_lngLogFile, const std::str
   }
   if (file) {
     const int32_t width = dateWidth();
-    try {
-      writeLine(*file, "Quillane " + logName + ". " + files::nowText());
-      writeLine(*file, "");
-      writeLine(*file, headingLine(width));
-    } catch (...) {
-      closeQuietly(connection);
-      throw;
-    }
+    writeLine(*file, "Quillane " + logName + ". " + files::nowText());
+    writeLine(*file, "");
+    writeLine(*file, headingLine(width));
     try {
       const bool oracle = isOracleProvider(providerItem(*this, v_strConnect));
       writeRows(*file, connection, logTable(logName), oracle, width);
@@ -227,7 +224,6 @@ bool QX_ADO_Utilities::QX_ADO_ExportLogFile(int32_t v_lngLogFile, const std::str
       failure = record(enuUnableToFindRecord, kRecordNotFound, logName);
     }
   }
-  closeQuietly(connection);
   if (file) {
     try {
       if (failure.failed()) {

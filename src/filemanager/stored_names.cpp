@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frame/automation_error.h"
+#include "platform/text/ascii.h"
 
 namespace qxvb::filestore {
 
@@ -16,16 +17,10 @@ bool isSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
-std::string lowerAscii(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 // The position of the folder named "images" followed by a separator, npos
 // when the path has none.
 size_t imagesFolderStart(const std::string& path) {
-  const std::string lower = lowerAscii(path);
+  const std::string lower = ascii::toLower(path);
   for (size_t at = lower.find("images"); at != std::string::npos;
        at = lower.find("images", at + 1)) {
     const size_t end = at + 6;

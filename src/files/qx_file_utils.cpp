@@ -9,11 +9,10 @@
 #include "files/folder_tree.h"
 #include "files/path_pieces.h"
 #include "files/temp_names.h"
-#include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "frame/string_table.h"
 #include "settings/qxdutilsvb.h"
-#include "text/qxutilities.h"
+#include "text/product_setting.h"
 
 namespace qxvb {
 
@@ -215,12 +214,9 @@ std::string QX_File_Utils::QX_File_ReservedFilesAsXML() {
 std::string QX_File_Utils::QX_File_GetQxLogFile() {
   try {
     if (!logInitialised_) {
-      std::string item = localString(kLogItemText);
-      std::string value;
-      int32_t length = kLogSettingLength;
-      const auto utilities = std::static_pointer_cast<QXUtilities>(createInternal("QXUtilities"));
-      const bool found = utilities->QXGetSetting(item, value, length, localString(kLogSectionText));
-      const auto file = found ? files::logFileOf(value, libraryFolder(), localString(kLogFileText))
+      const std::optional<std::string> value = productSetting(
+          localString(kLogItemText), localString(kLogSectionText), kLogSettingLength);
+      const auto file = value ? files::logFileOf(*value, libraryFolder(), localString(kLogFileText))
                               : std::nullopt;
       loggingOn_ = file.has_value();
       logFile_ = file.value_or(std::string());

@@ -5,7 +5,7 @@
 #include "frame/catalogue.h"
 #include "frame/dispatch.h"
 #include "frame/vb_conversions.h"
-#include "text/qxutilities.h"
+#include "text/product_setting.h"
 
 namespace qxvb {
 
@@ -13,16 +13,6 @@ std::string componentText(int32_t id) {
   const Object resource = createObject("QXXRes.Resource");
   std::vector<Variant> args{Variant(id)};
   return CStr(resource->invoke("GetLocalString", kMethod, args));
-}
-
-std::optional<std::string> productSetting(const std::string& item, const std::string& section,
-                                          int32_t length) {
-  QXUtilities utilities;
-  std::string name = item;
-  std::string value;
-  int32_t valueLength = length;
-  if (!utilities.QXGetSetting(name, value, valueLength, section)) return std::nullopt;
-  return value;
 }
 
 bool switchSettingOn(const std::string& item, const std::string& section) {

@@ -1,23 +1,19 @@
 // Texts and settings the network class reads: texts from an instance of the
 // string table component of its own (asked by id through the component's
 // first member, as the domain and directory members always have), settings
-// of the default profile through QXGetSetting.
+// of the default profile through productSetting (text/product_setting.h).
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
+
+#include "text/product_setting.h"
 
 namespace qxvb {
 
 // The text of the string table for `id`, from a newly created instance of
 // the component.
 std::string componentText(int32_t id);
-
-// One setting of the default profile, cut to `length` characters; no value
-// when the setting is not there or cannot be read.
-std::optional<std::string> productSetting(const std::string& item, const std::string& section,
-                                          int32_t length);
 
 // Whether a one-letter switch setting is on: "y" in either case.
 bool switchSettingOn(const std::string& item, const std::string& section);

@@ -10,7 +10,8 @@
 #include <sstream>
 
 #include "frame/collection.h"
-#include "text/qxutilities.h"
+#include "platform/text/ascii.h"
+#include "text/product_setting.h"
 
 namespace qxvb::server_list {
 
@@ -23,12 +24,6 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-std::string lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 std::string readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
@@ -36,20 +31,11 @@ std::string readText(const std::string& path) {
   return out.str();
 }
 
-std::string readAdoSetting(const std::string& key) {
-  QXUtilities utilities;
-  std::string item = key;
-  std::string value;
-  int32_t length = 255;
-  utilities.QXGetSetting(item, value, length, "ADO");
-  return value;
-}
-
 void addOnce(std::vector<std::string>& names, const std::string& name) {
   if (name.empty()) return;
-  const std::string key = lowered(name);
+  const std::string key = ascii::toLower(name);
   for (const std::string& known : names) {
-    if (lowered(known) == key) return;
+    if (ascii::toLower(known) == key) return;
   }
   names.push_back(name);
 }
@@ -72,7 +58,7 @@ std::vector<std::string> freetdsServers(const std::string& confText) {
     const std::string text = trimmed(line);
     if (text.size() < 3 || text.front() != '[' || text.back() != ']') continue;
     const std::string name = trimmed(text.substr(1, text.size() - 2));
-    if (lowered(name) != "global") addOnce(names, name);
+    if (ascii::toLower(name) != "global") addOnce(names, name);
   }
   return names;
 }
@@ -123,7 +109,7 @@ std::vector<std::string> networkServers(
   return names;
 }
 
-ServerList::ServerList() : ServerList(defaultSources(), readAdoSetting) {}
+ServerList::ServerList() : ServerList(defaultSources(), adoSetting) {}
 
 ServerList::ServerList(Sources sources, Reader reader)
     : sources_(std::move(sources)), reader_(std::move(reader)) {}

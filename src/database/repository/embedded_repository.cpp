@@ -10,6 +10,7 @@
 #include "database/repository_codes.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
+#include "platform/scope_exit.h"
 
 namespace qxvb {
 
@@ -65,6 +66,8 @@ EmbeddedRepositoryReport createEmbeddedRepository(const std::string& path) {
   EmbeddedRepositoryReport report;
   auto connection = openAdo(embeddedConnectionString(path) + ";Create=True");
   try {
+    // Closed before the file is removed after a failure.
+    const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
     // Write-ahead logging lets readers work while a file is stored and keeps
     // a commit per stored file cheap; the mode is kept in the file itself.
     connection->Execute("PRAGMA journal_mode=WAL");
@@ -81,11 +84,9 @@ EmbeddedRepositoryReport createEmbeddedRepository(const std::string& path) {
     }
     connection->CommitTrans();
   } catch (...) {
-    closeQuietly(connection);
     std::filesystem::remove(path, ec);
     throw;
   }
-  closeQuietly(connection);
   return report;
 }
 
@@ -101,32 +102,27 @@ EmbeddedRepositoryInfo describeEmbeddedRepository(const std::string& path) {
   ado.QX_ADO_IsDatabaseQXVersion(cs, kVersionSqlServerProfessional, version);
   info.version = CLng(version);
   auto connection = openAdo(cs);
-  try {
-    std::vector<std::string> names;
-    {
-      ado::Recordset rows;
-      rows.Open(Variant("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"),
-                Variant(std::static_pointer_cast<Dispatch>(connection)), 0, 1, -1);
-      while (!rows.Eof()) {
-        names.push_back(CStr(rows.Collect(Variant("name"))));
-        rows.MoveNext();
-      }
+  const ScopeExit closeAtEnd([&] { closeQuietly(connection); });
+  std::vector<std::string> names;
+  {
+    ado::Recordset rows;
+    rows.Open(Variant("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"),
+              Variant(std::static_pointer_cast<Dispatch>(connection)), 0, 1, -1);
+    while (!rows.Eof()) {
+      names.push_back(CStr(rows.Collect(Variant("name"))));
+      rows.MoveNext();
     }
-    for (const std::string& name : names) {
-      std::string quoted = "\"";
-      for (char c : name) {
-        quoted += c;
-        if (c == '"') quoted += '"';
-      }
-      quoted += "\"";
-      const auto count = firstRowField(connection, "SELECT COUNT(*) AS N FROM " + quoted, "N");
-      info.tables.push_back({name, count ? static_cast<int64_t>(CDbl(*count)) : 0});
-    }
-  } catch (...) {
-    closeQuietly(connection);
-    throw;
   }
-  closeQuietly(connection);
+  for (const std::string& name : names) {
+    std::string quoted = "\"";
+    for (char c : name) {
+      quoted += c;
+      if (c == '"') quoted += '"';
+    }
+    quoted += "\"";
+    const auto count = firstRowField(connection, "SELECT COUNT(*) AS N FROM " + quoted, "N");
+    info.tables.push_back({name, count ? static_cast<int64_t>(CDbl(*count)) : 0});
+  }
   return info;
 }
 

@@ -4,11 +4,11 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <sstream>
+
+#include "platform/text/ascii.h"
 
 namespace qxvb::platform {
 
@@ -62,13 +62,6 @@ bool isIpv4(std::string_view text) {
   return inet_pton(AF_INET, copy.c_str(), &address) == 1;
 }
 
-std::string lowered(std::string_view text) {
-  std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return result;
-}
-
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (isBlank(text.front()) || text.front() == '\n')) text.remove_prefix(1);
   while (!text.empty() && (isBlank(text.back()) || text.back() == '\n')) text.remove_suffix(1);
@@ -79,13 +72,13 @@ std::string_view trimmed(std::string_view text) {
 std::string sambaKey(std::string_view key) {
   std::string result;
   for (char c : key) {
-    if (!isBlank(c)) result += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!isBlank(c)) result += ascii::toLower(c);
   }
   return result;
 }
 
 bool sambaTrue(std::string_view value) {
-  const std::string v = lowered(trimmed(value));
+  const std::string v = ascii::toLower(trimmed(value));
   return v == "yes" || v == "true" || v == "1" || v == "on";
 }
 
@@ -108,9 +101,9 @@ ResolverConfig parseResolvConf(std::string_view text) {
 bool nsswitchUsesDns(std::string_view text) {
   for (std::string_view line : splitLines(text)) {
     const auto parts = words(line);
-    if (parts.empty() || lowered(parts[0]) != "hosts:") continue;
+    if (parts.empty() || ascii::toLower(parts[0]) != "hosts:") continue;
     for (std::size_t i = 1; i < parts.size(); ++i) {
-      const std::string service = lowered(parts[i]);
+      const std::string service = ascii::toLower(parts[i]);
       if (service == "dns" || service == "resolve") return true;
     }
     return false;

@@ -12,9 +12,19 @@ inline char toLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+inline char toUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 inline std::string toLower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = toLower(c);
+  return out;
+}
+
+inline std::string toUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = toUpper(c);
   return out;
 }
 

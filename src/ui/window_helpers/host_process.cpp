@@ -1,18 +1,17 @@
 #include "ui/window_helpers/host_process.h"
 
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <system_error>
 
+#include "platform/text/ascii.h"
 #include "ui/x11/x11_windows.h"
 
 namespace qxvb::gui {
 
 bool isHostProgramPath(const std::string& path) {
   if (path.size() <= 10) return false;
-  std::string name = path.substr(path.find_last_of('/') + 1);
-  for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  const std::string name = ascii::toLower(path.substr(path.find_last_of('/') + 1));
   return name == "qxhost.exe" || name == "qxhost";
 }
 

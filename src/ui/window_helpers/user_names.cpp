@@ -3,16 +3,16 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <vector>
 
 #include "frame/catalogue.h"
-#include "text/qxutilities.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "network/directory_domain.h"
 #include "network/qx_network_params.h"
+#include "platform/text/ascii.h"
+#include "text/product_setting.h"
 
 namespace qxvb::gui {
 
@@ -42,11 +42,6 @@ bool currentAccount(Account& account) {
   return true;
 }
 
-std::string upper(std::string text) {
-  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return text;
-}
-
 std::string hostName() {
   char name[256] = {};
   if (gethostname(name, sizeof name - 1) != 0) return {};
@@ -58,12 +53,10 @@ std::string hostName() {
 // 0 when it cannot be read.
 int32_t samSetting() {
   try {
-    auto utilities = globalInstanceOf<QXUtilities>("QXUtilities");
-    std::string item = localString(kSamSettingText);
-    std::string value;
-    int32_t length = 64;
-    if (!utilities->QXGetSetting(item, value, length, localString(kSectionText))) return 0;
-    return static_cast<int32_t>(Val(value));
+    constexpr int32_t kLongestValue = 64;
+    const std::optional<std::string> value =
+        productSetting(localString(kSamSettingText), localString(kSectionText), kLongestValue);
+    return value ? static_cast<int32_t>(Val(*value)) : 0;
   } catch (...) {
     return 0;
   }
@@ -97,12 +90,12 @@ std::string windowsUserNameEx(int32_t format) {
   switch (format) {
     case kNameSamCompatible:
       // A local account is qualified by the computer's name.
-      return upper(domain.empty() ? hostName() : domain) + "\\" + account.name;
+      return ascii::toUpper(domain.empty() ? hostName() : domain) + "\\" + account.name;
     case kNameDisplay:
       return account.gecos.substr(0, account.gecos.find(','));
     case kNameUserPrincipal:
       if (domain.empty()) return {};
-      return account.name + "@" + upper(domain);
+      return account.name + "@" + ascii::toUpper(domain);
     default:
       return {};
   }
