@@ -9,6 +9,11 @@
 
 namespace qxvb {
 
+// Components of the graphical module: linked, their headers not seen here.
+namespace dialog_services {
+Object makeDialogServices();
+}  // namespace dialog_services
+
 namespace {
 ClassInfo component(const char* name, const char* progId, Object (*factory)()) {
   ClassInfo info;
@@ -29,6 +34,8 @@ void registerComponentClasses(Catalogue& catalogue) {
   serverList.clsid = server_list::kClassId;
   serverList.iid = server_list::kInterfaceId;
   catalogue.add(std::move(serverList));
+  catalogue.add(
+      component("Services", "QXDialogServices.Services", dialog_services::makeDialogServices));
   catalogue.add(
       component("Workspaces", workspace::kWorkspaceProgId, workspace::makeWorkspaceComponent));
 }

@@ -21,6 +21,17 @@
 
 namespace qxvb {
 
+// Classes of the graphical module: the composition root links that module
+// but does not see its headers.
+namespace gui {
+Object makeQXCommonDlg();
+Object makeQXOpenFileName();
+Object makeQXChooseColors();
+Object makeQXChooseFonts();
+Object makeQXPrintDlgs();
+Object makeShOpenDirTV();
+}  // namespace gui
+
 namespace {
 
 struct Entry {
@@ -46,19 +57,20 @@ const Entry kClasses[] = {
     {"QX_File_Utils", kGlobal, "{38F41C09-0D80-4037-B4FD-B8E9E53EC498}",
      "{2074EE1B-383A-49BC-A74E-71E3452CDC01}", makeQX_File_Utils, ""},
     {"QXCommonDlg", kMulti, "{891411F4-DE6A-48FE-BDD4-109B35BF4DDD}",
-     "{FD62441A-EF8E-4467-849C-137017F8ECBA}", nullptr, ""},
+     "{FD62441A-EF8E-4467-849C-137017F8ECBA}", gui::makeQXCommonDlg, ""},
     {"QXOpenFileName", kNotCreatable, "{23B003F1-D29E-4260-B32A-C2AEE727976F}",
-     "{620DAF4C-3AB7-4C55-8742-95D9830AA006}", nullptr, ""},
+     "{620DAF4C-3AB7-4C55-8742-95D9830AA006}", gui::makeQXOpenFileName, ""},
     {"QXChooseColors", kNotCreatable, "{ACBC30D6-5CE1-45CF-9ED0-75D9C5B218B1}",
-     "{D3B48A75-1419-41AA-BD0D-E68F8103F2E1}", nullptr, ""},
+     "{D3B48A75-1419-41AA-BD0D-E68F8103F2E1}", gui::makeQXChooseColors, ""},
     {"QXChooseFonts", kNotCreatable, "{0086BF70-6E90-416C-AE77-6C097EEC30E5}",
-     "{8CA3D855-6A71-4E44-B50C-3C856BB949BD}", nullptr, ""},
+     "{8CA3D855-6A71-4E44-B50C-3C856BB949BD}", gui::makeQXChooseFonts, ""},
     {"QXPrintDlgs", kNotCreatable, "{F45DB197-F157-48CC-B023-5EB43FDF4978}",
-     "{D833CBB1-8371-433B-BCB4-D6F78F0D296B}", nullptr, ""},
+     "{D833CBB1-8371-433B-BCB4-D6F78F0D296B}", gui::makeQXPrintDlgs, ""},
     {"QX_Registry", kGlobal, "{C258CB22-86BE-4A6F-BBAC-A25E62FAA3F0}",
      "{1BD24AA0-342B-414A-A6BB-6E662D9DFC4B}", makeQX_Registry, ""},
     {"ShOpenDirTV", kMulti, "{69E0B82B-EE90-45BB-9140-1B15DD9E3FB1}",
-     "{6655546F-8477-4420-8C3F-327C94E8CF78}", nullptr, "{E32C8D2C-8DAD-4DAA-8C64-61DC1BCE8B94}"},
+     "{6655546F-8477-4420-8C3F-327C94E8CF78}", gui::makeShOpenDirTV,
+     "{E32C8D2C-8DAD-4DAA-8C64-61DC1BCE8B94}"},
     {"QX_ErrorHelper", kMulti, "{2D5FDB4D-6F60-4DFD-AE81-B3A6E627A552}",
      "{D734E155-0F60-40BC-BC83-CE4B135BC87A}", makeQX_ErrorHelper, ""},
     {"QX_NetworkParams", kGlobal, "{A6B042AD-D4F1-44E6-8D18-5E62360EEB62}",

@@ -1,0 +1,102 @@
+// The common dialogs and the folder browser met as a person meets them:
+// qxcall shows them, xdotool finds them by title and answers with keys.
+#include <string>
+
+#include "../gui_fixture.h"
+#include "support/sandbox.h"
+
+namespace qxvb::test {
+namespace {
+
+using DialogsDrivenTest = GuiTest;
+
+// The JSON result qxcall printed, up to its arguments.
+std::string resultOf(const QxcallProcess& qx) {
+  const std::string out = qx.output();
+  return out.substr(0, out.find(", \"args\""));
+}
+
+uint32_t dialogTitled(const std::string& title) {
+  const uint32_t w = waitForWindow(exactPattern(title));
+  EXPECT_NE(w, 0u) << "no window titled " << title;
+  // Let the window manager hand it the focus before keys go to it.
+  xdotool({"windowactivate", "--sync", std::to_string(w)});
+  xdotool({"sleep", "0.3"});
+  return w;
+}
+
+std::string openResult(int files, const std::string& names, const std::string& folder,
+                       bool cancelled) {
+  return "{\"result\": {\"nFilesSelected\": " + std::to_string(files) + ", \"sFiles\": " + names +
+         ", \"sLastDirectory\": \"" + folder +
+         "\", \"bCanceled\": " + (cancelled ? "true" : "false") + "}";
+}
+
+TEST_F(DialogsDrivenTest, OpenDialogPicksAFileOrIsCancelledCentredOverItsOwner) {
+  const auto folder = freshFolder("pick");
+  writeFile(folder / "Modèle 1.cfg", "settings");
+  ForeignWindow owner("quill", "Quill", "Quillane Owner");
+  xdotool({"windowmove", "--sync", std::to_string(owner.id()), "40", "60"});
+  xdotool({"windowsize", "--sync", std::to_string(owner.id()), "900", "700"});
+  {
+    QxcallProcess qx(
+        {"--json", "QXVBUtils.QXCommonDlg", "ShowOpen", "l:" + std::to_string(owner.id())});
+    const uint32_t w = dialogTitled("Open");
+    const WindowGeometry d = windowGeometry(w), o = windowGeometry(owner.id());
+    // Centred over the owner (the frames differ only by their title bars).
+    EXPECT_NEAR(d.x + d.width / 2, o.x + o.width / 2, 4);
+    EXPECT_NEAR(d.y + d.height / 2, o.y + o.height / 2, 16);
+    typeText(w, (folder / "Modèle 1.cfg").string());
+    pressKeys(w, {"Return"});
+    ASSERT_EQ(qx.wait(), 0) << qx.output();
+    EXPECT_EQ(resultOf(qx), openResult(1, "{\"lbound\": 1, \"items\": [\"Modèle 1.cfg\"]}",
+                                       folder.string(), false));
+  }
+  {
+    QxcallProcess qx({"--json", "QXVBUtils.QXCommonDlg", "ShowSave", "l:0", "b:false"});
+    pressKeys(dialogTitled("Save As"), {"Escape"});
+    ASSERT_EQ(qx.wait(), 0) << qx.output();
+    EXPECT_EQ(resultOf(qx), openResult(0, "{\"lbound\": 0, \"items\": []}", "", true));
+  }
+}
+
+TEST_F(DialogsDrivenTest, FontAndColourArePicked) {
+  {
+    QxcallProcess qx({"--json", "QXVBUtils.QXCommonDlg", "ShowFont", "l:0", "DejaVu Serif"});
+    const uint32_t w = dialogTitled("Font");
+    // The face name field has the focus with its text selected.
+    typeText(w, "DejaVu Sans Mono");
+    pressKeys(w, {"Return"});
+    ASSERT_EQ(qx.wait(), 0) << qx.output();
+    EXPECT_EQ(resultOf(qx),
+              "{\"result\": {\"sSelectedFont\": \"DejaVu Sans Mono\", \"bCanceled\": false, "
+              "\"bBold\": false, \"bItalic\": false, \"nSize\": 10, \"bUnderline\": false, "
+              "\"bStrikeOut\": false, \"lColor\": 16776960, \"sFaceName\": \"\", "
+              "\"bShowColor\": false}");
+  }
+  {
+    // Red in, green chosen in the dialog's HTML field.
+    QxcallProcess qx({"--json", "QXVBUtils.QXCommonDlg", "ShowColor2", "l:0", "b:true", "l:255"});
+    const uint32_t w = dialogTitled("Color");
+    pressKeys(w, {"alt+h", "ctrl+a"});
+    typeText(w, "#00ff00");
+    pressKeys(w, {"Tab", "Return"});
+    ASSERT_EQ(qx.wait(), 0) << qx.output();
+    EXPECT_EQ(resultOf(qx), "{\"result\": {\"oSelectedColor\": 65280, \"bCanceled\": false}");
+  }
+}
+
+TEST_F(DialogsDrivenTest, FolderBrowserChoosesATypedFolder) {
+  const auto folder = freshFolder("browse");
+  std::filesystem::create_directories(folder / "Exports");
+  QxcallProcess qx({"--json", "QXVBUtils.QX_File_Utils", "QX_File_FolderBrowser", "l:0",
+                    "Choose the folder", "Export to", folder.string()});
+  const uint32_t w = dialogTitled("Export to");
+  typeText(w, "Exports");
+  pressKeys(w, {"Return"});
+  ASSERT_EQ(qx.wait(), 0) << qx.output();
+  EXPECT_EQ(resultOf(qx), "{\"result\": \"" + (folder / "Exports").string() + "\"");
+}
+
+}  // namespace
+}  // namespace qxvb::test
