@@ -272,4 +272,17 @@ TEST(Qxcall, LongFileListsComeFromStandardInputOrAFile) {
       2);
 }
 
+TEST(Qxcall, MalformedEventAnswersAreBadUsage) {
+  for (const char* answer : {"@answer", "@answer Ev", "@answer Ev 0=b:true", "@answer Ev 2",
+                             "@answer Ev 2=b:true if 1", "@answer Ev 2=b:true if 1~a 3=s:x"}) {
+    const Outcome r = qxcall(std::string("QXVBUtils.QXUtilities ") + answer);
+    EXPECT_EQ(r.exitCode, 2) << answer << "\n" << r.out;
+  }
+  // A well-formed answer is no call: the next member still runs.
+  const Outcome r = qxcall(
+      "--json QXVBUtils.QXUtilities @answer ValidatePath 2=b:false if '1~*x*' -- QXMax l:1 l:2");
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(r.out, "{\"result\": 2, \"args\": [1, 2]}\n");
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "event_answers.h"
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/dispatch.h"
@@ -44,6 +45,10 @@ const char* const kUsage =
     "The pseudo-member @wait keeps the library's windows alive between calls:\n"
     "\"-- @wait\" runs their events until every window is closed or hidden,\n"
     "\"-- @wait MS\" runs them for MS milliseconds.\n"
+    "The pseudo-member @answer answers later events whose arguments are passed\n"
+    "by reference: \"-- @answer EVENT N=FORM ... [if N~GLOB]\" sets argument N\n"
+    "(from 1) to FORM when argument N of the if part matches the shell pattern\n"
+    "GLOB (always without if); the first answer that applies wins.\n"
     "\n"
     "  --json       print one JSON object per call: {\"result\": V, \"args\": [V, ...]};\n"
     "               an automation error prints {\"error\": {\"number\": N, \"source\": ...,\n"
@@ -162,25 +167,31 @@ Variant waitForWindows(const std::vector<std::string>& args) {
   return Variant(true);
 }
 
-// Prints each event of the objects qxcall calls, once per object.
+// Prints each event of the objects qxcall calls, once per object, then
+// gives the answers asked for.
 class EventPrinter {
  public:
+  void answer(qxcall::EventAnswer a) { answers_->push_back(std::move(a)); }
+
   void watch(const qxvb::Object& object) {
     if (!object || object->events() == nullptr || !watched_.insert(object.get()).second) return;
     const std::string source = qxcall::jsonString(std::string(object->className()));
     object->events()->advise(std::make_shared<qxvb::FunctionSink>(
-        [source](std::string_view name, std::vector<Variant>& args) {
+        [source, answers = answers_](std::string_view name, std::vector<Variant>& args) {
           std::string line = "{\"event\": " + qxcall::jsonString(std::string(name)) +
                              ", \"object\": " + source + ", \"args\": [";
           for (size_t i = 0; i < args.size(); ++i) {
             line += (i > 0 ? ", " : "") + qxcall::toJson(args[i]);
           }
           std::cout << line << "]}" << std::endl;
+          qxcall::applyAnswers(*answers, name, args);
         }));
   }
 
  private:
   std::set<const qxvb::Dispatch*> watched_;
+  std::shared_ptr<std::vector<qxcall::EventAnswer>> answers_ =
+      std::make_shared<std::vector<qxcall::EventAnswer>>();
 };
 
 const Variant& keptValue(const std::map<std::string, Variant>& kept, const std::string& name) {
@@ -209,6 +220,10 @@ int run(const Options& o) {
     }
     if (call.member == "@wait") {
       last = waitForWindows(call.args);
+      continue;
+    }
+    if (call.member == "@answer") {
+      events.answer(qxcall::parseAnswer(call.args));
       continue;
     }
     events.watch(target);

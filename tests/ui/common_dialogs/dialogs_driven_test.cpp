@@ -60,6 +60,24 @@ TEST_F(DialogsDrivenTest, OpenDialogPicksAFileOrIsCancelledCentredOverItsOwner) 
   }
 }
 
+TEST_F(DialogsDrivenTest, OpenDialogPicksThreeFiles) {
+  const auto folder = freshFolder("three");
+  for (const char* name : {"a.txt", "b.cfg", "c d.txt", "e.png"}) writeFile(folder / name, name);
+  // The record's flags ask for several files; the dialog starts in sInitDir.
+  QxcallProcess qx({"--json", "--as", "dlg", "QXVBUtils.QXCommonDlg", "FileDialog", "++", "--put",
+                    "flags", "l:512", "--", "--put", "sInitDir", folder.string(), "@@", "dlg",
+                    "ShowOpen", "l:0", "b:false"});
+  const uint32_t w = dialogTitled("Open");
+  typeText(w, "\"c d.txt\" \"a.txt\" \"b.cfg\"");
+  pressKeys(w, {"Return"});
+  ASSERT_EQ(qx.wait(), 0) << qx.output();
+  const std::string out = qx.output();
+  const std::string last = out.substr(out.rfind("{\"result\""));
+  EXPECT_EQ(last.substr(0, last.find(", \"args\"")),
+            openResult(3, "{\"lbound\": 1, \"items\": [\"c d.txt\", \"a.txt\", \"b.cfg\"]}",
+                       folder.string(), false));
+}
+
 TEST_F(DialogsDrivenTest, FontAndColourArePicked) {
   {
     QxcallProcess qx({"--json", "QXVBUtils.QXCommonDlg", "ShowFont", "l:0", "DejaVu Serif"});
@@ -96,6 +114,34 @@ TEST_F(DialogsDrivenTest, FolderBrowserChoosesATypedFolder) {
   pressKeys(w, {"Return"});
   ASSERT_EQ(qx.wait(), 0) << qx.output();
   EXPECT_EQ(resultOf(qx), "{\"result\": \"" + (folder / "Exports").string() + "\"");
+}
+
+TEST_F(DialogsDrivenTest, ValidationHandlerRefusesSomeFolders) {
+  const auto folder = freshFolder("validate");
+  std::filesystem::create_directories(folder / "Archive 2019");
+  std::filesystem::create_directories(folder / "Models");
+  // qxcall answers ValidatePath: folders named Archive... are refused.
+  QxcallProcess qx({"--json", "QXVBUtils.ShOpenDirTV", "@answer", "ValidatePath", "2=b:false",
+                    "3=s:Archives are read-only", "if", "1~*/Archive*", "--", "OpenDirectoryTV",
+                    "l:0", "Choose a model folder", "Export", folder.string()});
+  const uint32_t w = dialogTitled("Export");
+  typeText(w, "Archive 2019");
+  pressKeys(w, {"Return"});
+  // Refused: the dialog stays.
+  xdotool({"sleep", "0.5"});
+  EXPECT_NE(waitForWindow(exactPattern("Export"), 1s), 0u);
+  pressKeys(w, {"ctrl+a"});
+  typeText(w, "Models");
+  pressKeys(w, {"Return"});
+  ASSERT_EQ(qx.wait(), 0) << qx.output();
+  const std::string out = qx.output();
+  EXPECT_NE(out.find("{\"event\": \"ValidatePath\", \"object\": \"ShOpenDirTV\", \"args\": [\"" +
+                     (folder / "Archive 2019").string() + "\""),
+            std::string::npos)
+      << out;
+  const std::string last = out.substr(out.rfind("{\"result\""));
+  EXPECT_EQ(last.substr(0, last.find(", \"args\"")),
+            "{\"result\": \"" + (folder / "Models").string() + "\"");
 }
 
 }  // namespace
