@@ -14,26 +14,13 @@
 #include "ado/charset.h"
 #include "ado/value_codec.h"
 #include "frame/vb_conversions.h"
+#include "platform/atomic_file.h"
 
 namespace qxvb::ado {
 
 namespace {
 
 constexpr std::string_view kSource = "ADODB.Stream";
-
-// Writes the whole buffer to fd; false on any failure.
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -215,36 +202,12 @@ void Stream::SaveToFile(const std::string& path, int32_t options) {
   if (options == adSaveCreateNotExist && std::filesystem::exists(path, ec)) {
     raise(err::kWriteFileFailed, kSource);
   }
-  // Written beside the target and renamed over it, so a failure leaves no
-  // partial file.
-  const std::filesystem::path target(path);
-  const auto folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::string temp;
-  int fd = -1;
-  static unsigned counter = 0;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                      std::to_string(++counter)))
-               .string();
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) raise(err::kWriteFileFailed, kSource);
-  const bool written = writeAll(fd, bytes_.data(), bytes_.size());
-  const bool closed = ::close(fd) == 0;
-  bool placed = false;
-  if (written && closed) {
-    if (options == adSaveCreateNotExist) {
-      placed = ::link(temp.c_str(), path.c_str()) == 0;  // refuses a file that appeared meanwhile
-      ::unlink(temp.c_str());
-    } else {
-      placed = ::rename(temp.c_str(), path.c_str()) == 0;
-    }
-  }
-  if (!placed) {
-    ::unlink(temp.c_str());
-    raise(err::kWriteFileFailed, kSource);
-  }
+  // The platform's atomic writer: a failure leaves no partial file, and a
+  // file that must be new is never put over one that appeared meanwhile.
+  platform::AtomicFile file(path);
+  file.write(std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size()));
+  const int error = options == adSaveCreateNotExist ? file.commitNew() : file.commit();
+  if (error != 0) raise(err::kWriteFileFailed, kSource);
 }
 
 void Stream::CopyTo(Stream& destination, int32_t count) {

@@ -132,16 +132,22 @@ void writeRows(ExportTarget& file, const std::shared_ptr<ado::Connection>& conne
   rows.Close();
 }
 
-// The stored file's "Data" copied in pieces into the file.
+// The stored file's "Data" copied in pieces into the file: ActualSize
+// bytes, whether the column holds bytes or (in a loosely typed store) text.
 void copyData(ado::Field& data, ExportTarget& file) {
   int32_t left = data.ActualSize();
   while (left > 0) {
     const Variant piece = data.GetChunk(std::min(left, kChunkSize));
-    const auto* bytes = piece.get<ByteArray>();
-    if (bytes == nullptr || bytes->data.empty()) break;
-    file.write(
-        std::string_view(reinterpret_cast<const char*>(bytes->data.data()), bytes->data.size()));
-    left -= static_cast<int32_t>(bytes->data.size());
+    std::string_view bytes;
+    if (const auto* binary = piece.get<ByteArray>()) {
+      bytes = std::string_view(reinterpret_cast<const char*>(binary->data.data()),
+                               binary->data.size());
+    } else if (const auto* text = piece.get<std::string>()) {
+      bytes = *text;
+    }
+    if (bytes.empty()) break;
+    file.write(bytes);
+    left -= static_cast<int32_t>(std::min<size_t>(bytes.size(), static_cast<size_t>(left)));
   }
 }
 
@@ -224,15 +230,11 @@ bool QX_ADO_Utilities::QX_ADO_ExportLogFile(int32_t v_lngLogFile, const std::str
       failure = record(enuUnableToFindRecord, kRecordNotFound, logName);
     }
   }
+  // The file is closed with what was written, also after a failure while
+  // the log table was read: the title and heading come before the table.
   if (file) {
     try {
-      if (failure.failed()) {
-        // What was written is dropped; the target is left empty.
-        file.reset();
-        createEmptyTarget(v_strTargetFile);
-      } else {
-        file->commit();
-      }
+      file->commit();
     } catch (const std::exception&) {
       if (!failure.failed())
         failure = record(enuUnableToCreateFile, kCannotCreateFile, v_strTargetFile);

@@ -1,13 +1,18 @@
-// The file an export writes. Its contents are written to a new file beside
-// the target and renamed onto it once complete, so a failed export never
-// leaves a partly written target, and a target that is a link is replaced
-// rather than written through to wherever it points.
+// The file an export writes, buffered, through the platform's atomic writer:
+// a failed export never leaves a partly written target, a target that is a
+// link is replaced rather than written through, and a rewritten file keeps
+// its mode.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace qxvb {
+
+namespace platform {
+class AtomicFile;
+}
 
 class ExportTarget {
  public:
@@ -25,11 +30,8 @@ class ExportTarget {
  private:
   void flush();
   std::string target_;
-  std::string working_;
   std::string buffer_;
-  int fd_ = -1;
-  bool created_ = false;
-  bool committed_ = false;
+  std::unique_ptr<platform::AtomicFile> file_;
 };
 
 // Makes the target an empty file; raises std::runtime_error when it cannot.

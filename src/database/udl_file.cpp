@@ -14,7 +14,7 @@
 #include "frame/automation_error.h"
 #include "platform/registry/unicode.h"
 #include "platform/unicode.h"
-#include "platform/write_all.h"
+#include "platform/atomic_file.h"
 
 namespace qxvb::udl {
 
@@ -60,17 +60,6 @@ int32_t errorNumberFor(int error) {
 
 // The permissions a newly created file gets: the process's umask applied
 // to 0666. Read from /proc so that no other thread sees the mask change.
-mode_t newFileMode() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0) {
-      return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-    }
-  }
-  return 0644;
-}
-
 // The file that is written: the target of a symbolic link, so the link
 // keeps pointing at the new contents.
 fs::path targetOf(const fs::path& path) {
@@ -147,24 +136,10 @@ void writeBytes(const std::string& path, std::string_view bytes) {
   if (path.empty()) raiseVbError(vberr::BadFileNameOrNumber);
   const fs::path file = targetOf(path);
   checkCanReplace(file);
-  std::error_code ec;
-  const bool existed = fs::exists(file, ec);
-  struct stat old {};
-  const mode_t mode =
-      (existed && ::stat(file.c_str(), &old) == 0) ? (old.st_mode & 07777) : newFileMode();
-
-  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-  std::string temporary = (folder / ".qxudl-XXXXXX").string();
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) raiseVbError(errorNumberFor(errno));
-  int error = 0;
-  if (!platform::writeAll(fd, bytes) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    raiseVbError(errorNumberFor(error));
-  }
+  // A new data-link file is private to its owner (it may carry a password);
+  // a rewritten one keeps its mode.
+  const int error = platform::writeFileAtomically(file, bytes, platform::NewFileAccess::OwnerOnly);
+  if (error != 0) raiseVbError(errorNumberFor(error));
 }
 
 }  // namespace qxvb::udl

@@ -23,6 +23,11 @@ namespace files {
 std::optional<std::string> logFileOf(const std::string& setting, const std::string& defaultFolder,
                                      const std::string& fileName);
 
+// The message as it goes into one log line: a line break in it (CR LF, CR
+// or LF) becomes one space and any other control character but TAB a
+// space, so a message can never start a line of its own in the file.
+std::string oneLine(const std::string& message);
+
 // The text of one log line, without the line end.
 std::string logLine(const std::string& message);
 

@@ -127,7 +127,9 @@ std::string QX_File_Utils::QX_File_CreateTempFolder2(const std::string& v_strFol
   const std::string base = v_strPath.empty() ? QX_File_GetFolderLocation(0, QXSF_TemporaryFolder)
                                              : files::addSlashIfNeeded(v_strPath);
   std::string folder = files::createTempFolder(base, v_strFolderName, v_blnEnsureUnique);
-  if (v_blnAutoDelete && !folder.empty()) {
+  // A name such as "", "." or ".." answers the base folder or one above it:
+  // such a folder is never handed over for deletion with all its contents.
+  if (v_blnAutoDelete && !folder.empty() && files::strictlyBelow(folder, base)) {
     autoDeleteFolder(folder, v_blnDelayAutoDeleteUntilModuleExit);
   }
   return folder;

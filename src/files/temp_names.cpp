@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 
 #include "files/file_checks.h"
@@ -23,19 +24,20 @@ namespace {
 constexpr size_t kNameBuffer = 500;
 constexpr int kTries = 1000;
 
+// Seeded from the kernel, so every process (and thread) starts from a
+// different name: a name prepared in advance is never the first one tried.
 std::mt19937& generator() {
-  thread_local std::mt19937 engine;
+  thread_local std::mt19937 engine{std::random_device{}()};
   return engine;
 }
 
-// Reseeds from the time of day; the process id keeps processes started in
-// the same instant apart.
+// Reseeds from the time of day, mixed with the kernel's randomness so that
+// processes started in the same instant still draw apart.
 void reseed() {
   timeval now{};
   ::gettimeofday(&now, nullptr);
   generator().seed(static_cast<std::uint32_t>(now.tv_sec) ^
-                   static_cast<std::uint32_t>(now.tv_usec << 12) ^
-                   static_cast<std::uint32_t>(::getpid()));
+                   static_cast<std::uint32_t>(now.tv_usec << 12) ^ std::random_device{}());
 }
 
 double randomFraction() {
@@ -68,17 +70,6 @@ bool createNewFile(const std::string& name, int& error) {
   ::close(fd);
   error = 0;
   return true;
-}
-
-bool hasDotLevel(const std::string& name) {
-  size_t start = 0;
-  while (start <= name.size()) {
-    const size_t end = std::min(name.find('/', start), name.size());
-    const std::string level = name.substr(start, end - start);
-    if (level == "." || level == "..") return true;
-    start = end + 1;
-  }
-  return false;
 }
 
 }  // namespace
@@ -135,12 +126,13 @@ std::string createTempFileExt(const std::string& path, const std::string& prefix
 }
 
 std::string createTempFolder(const std::string& base, const std::string& name, bool ensureUnique) {
-  if (name.empty() || unusablePath(base + name) || hasDotLevel(name)) return {};
+  if (unusablePath(base + name)) return {};
   reseed();
   uint32_t suffix = 0;
   for (int tries = 1; tries <= kTries; ++tries) {
-    std::string candidate = withoutTrailingSlash(base + name);
+    std::string candidate = base + name;
     if (tries > 1 && suffix != 0) candidate += "_" + hexText(suffix);
+    candidate = withoutTrailingSlash(candidate);
     if (!folderExists(candidate)) {
       if (createNewFolder(candidate)) return candidate;
     } else if (!ensureUnique) {
@@ -150,6 +142,12 @@ std::string createTempFolder(const std::string& base, const std::string& name, b
     if (!ensureUnique) break;
   }
   return {};
+}
+
+bool strictlyBelow(const std::string& folder, const std::string& base) {
+  const auto relative = std::filesystem::path(folder).lexically_normal().lexically_relative(
+      std::filesystem::path(base).lexically_normal());
+  return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
 
 }  // namespace qxvb::files

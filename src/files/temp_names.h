@@ -36,4 +36,8 @@ std::string createTempFolder(const std::string& base, const std::string& name, b
 // Upper-case hexadecimal without leading zeros.
 std::string hexText(uint32_t number);
 
+// Whether folder lies below base (not base itself, nor above it), judged
+// on the names alone.
+bool strictlyBelow(const std::string& folder, const std::string& base);
+
 }  // namespace qxvb::files

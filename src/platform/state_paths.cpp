@@ -54,4 +54,22 @@ std::filesystem::path productFolder(const std::filesystem::path& base) {
   return base / "Brackwell" / "Quillane";
 }
 
+namespace {
+
+bool isInside(const std::filesystem::path& path, const std::filesystem::path& folder) {
+  if (folder.empty()) return false;
+  const std::filesystem::path relative = path.lexically_relative(folder);
+  return !relative.empty() && *relative.begin() != "..";
+}
+
+}  // namespace
+
+bool insidePerUserState(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(path, ec).lexically_normal();
+  if (ec) return false;
+  return isInside(full, configHome().lexically_normal()) ||
+         isInside(full, dataHome().lexically_normal());
+}
+
 }  // namespace qxvb::paths

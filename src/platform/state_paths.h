@@ -14,6 +14,10 @@ std::filesystem::path cacheHome();   // XDG_CACHE_HOME, else ~/.cache
 std::filesystem::path machineDir();  // QXVB_MACHINE_DIR, else /var/lib/qxvbutils
 std::filesystem::path tempDir();     // TMPDIR, else /tmp
 
+// Whether path lies in the per-user configuration or data folder, where
+// new files are made private to their owner.
+bool insidePerUserState(const std::filesystem::path& path);
+
 // The product's own folder below a base folder ("Brackwell/Quillane").
 std::filesystem::path productFolder(const std::filesystem::path& base);
 

@@ -9,6 +9,7 @@
 
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
+#include "platform/atomic_file.h"
 #include "platform/text/ascii.h"
 #include "xml/dom_errors.h"
 #include "xml/dom_lists.h"
@@ -37,34 +38,19 @@ DocRef newHandle(xmlDocPtr doc = nullptr) {
   return std::make_shared<DocHandle>(doc);
 }
 
-// Writes bytes to path through a temporary file beside it, so a failed
-// write never leaves a partial file.
+// Writes bytes as the whole file at path through the platform's atomic
+// writer: a failed write never leaves a partial file, links planted at the
+// name are replaced rather than followed, and a rewrite keeps the mode.
 void writeWhole(const std::string& path, const std::string& bytes) {
-  const std::filesystem::path target(path);
-  const std::filesystem::path temp = target.string() + ".~" + std::to_string(::getpid()) + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      const int error = errno;
-      if (error == ENOENT || error == ENOTDIR) {
-        raiseError(kPathNotFound, kDomSource, "The system cannot find the path specified.\r\n");
-      }
-      raiseError(kAccessDenied, kDomSource, "Access is denied.\r\n");
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::filesystem::remove(temp);
-      raiseError(kAccessDenied, kDomSource, "The file could not be written.\r\n");
-    }
+  const int error = platform::writeFileAtomically(path, bytes);
+  if (error == 0) return;
+  if (error == ENOENT || error == ENOTDIR) {
+    raiseError(kPathNotFound, kDomSource, "The system cannot find the path specified.\r\n");
   }
-  std::error_code ec;
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    raiseError(kAccessDenied, kDomSource, "Access is denied.\r\n");
+  if (error == ENOSPC || error == EDQUOT || error == EIO) {
+    raiseError(kAccessDenied, kDomSource, "The file could not be written.\r\n");
   }
+  raiseError(kAccessDenied, kDomSource, "Access is denied.\r\n");
 }
 
 }  // namespace

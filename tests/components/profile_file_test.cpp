@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/state_paths.h"
 #include "support/child_process.h"
 #include "support/sandbox.h"
 
@@ -437,4 +439,66 @@ TEST(ProfileConcurrency, ParallelWritersLoseNoKey) {
     }
   }
   EXPECT_TRUE(strayFiles(file.parent_path()).empty());
+}
+
+TEST(ProfileWrite, NewProfilesOfTheUserArePrivateAndOthersShared) {
+  const mode_t old = ::umask(022);
+  const fs::path mine = qxvb::paths::configHome() / "PrivateTest" / "secrets.ini";
+  ASSERT_TRUE(profile::writeString("ADImport", "ADImportBindPassword", "pw", mine));
+  const fs::path shared = freshFolder("shared-profile") / "settings.ini";
+  ASSERT_TRUE(profile::writeString("A", "k", "v", shared));
+  ::umask(old);
+  struct stat info {};
+  ASSERT_EQ(::stat(mine.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(shared.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+TEST(ProfileWrite, APlantedLockLinkIsNeverFollowed) {
+  const fs::path folder = freshFolder("lock-link");
+  const fs::path file = folder / "settings.ini";
+  fs::create_symlink(folder / "created-through-link", folder / "settings.ini.lock");
+  EXPECT_FALSE(profile::writeString("A", "k", "v", file));
+  EXPECT_FALSE(fs::exists(folder / "created-through-link"));
+  EXPECT_FALSE(fs::exists(file));
+  // Reading goes on without the lock.
+  writeFile(file, "[A]\r\nk=v\r\n");
+  EXPECT_EQ(profile::readValue(file, "A", "k"), "v");
+  EXPECT_FALSE(fs::exists(folder / "created-through-link"));
+}
+
+TEST(ProfileWrite, AWriterKilledDuringARewriteLeavesNoCopyBehind) {
+  const fs::path file = profileWith("killed", "[A]\r\nk=v\r\n");
+  const std::string big(16 * 1024 * 1024, 'b');
+  const pid_t writer = forkChild([&] {
+    for (int i = 0;; ++i) profile::writeString("A", "big", big + std::to_string(i), file);
+    return true;
+  });
+  ASSERT_GE(writer, 0);
+  ::usleep(400 * 1000);
+  ::kill(writer, SIGKILL);
+  EXPECT_EQ(exitCodeOf(writer), -1);
+  EXPECT_TRUE(strayFiles(file.parent_path()).empty());
+  ASSERT_TRUE(profile::writeString("A", "k", "w", file));
+  EXPECT_EQ(profile::readValue(file, "A", "k"), "w");
+  EXPECT_TRUE(strayFiles(file.parent_path()).empty());
+}
+
+TEST(ProfileRead, AFifoOrDeviceInThePlaceOfTheProfileIsRefusedAtOnce) {
+  const fs::path folder = freshFolder("fifo-profile");
+  ASSERT_EQ(::mkfifo((folder / "settings.ini").c_str(), 0600), 0);
+  // Reading or writing must neither block nor replace the FIFO.
+  const pid_t child = forkChild([&] {
+    ::alarm(10);
+    return !profile::readValue(folder / "settings.ini", "A", "k").has_value() &&
+           !profile::writeString("A", "k", "v", folder / "settings.ini");
+  });
+  EXPECT_EQ(exitCodeOf(child), 0);
+  fs::create_symlink("/dev/zero", folder / "zero.ini");
+  const pid_t zero = forkChild([&] {
+    ::alarm(10);
+    return !profile::readValue(folder / "zero.ini", "A", "k").has_value();
+  });
+  EXPECT_EQ(exitCodeOf(zero), 0);
 }

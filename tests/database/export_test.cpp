@@ -2,6 +2,7 @@
 // byte for byte, the log report to the character, and the raised errors
 // with their numbers, source and texts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -199,7 +200,32 @@ TEST_F(Export, EmptyLogAndFailures) {
   auto noTable = errorOf([&] { ado_.QX_ADO_ExportLogFile(1, cs_, target); });
   EXPECT_EQ(noTable.number(), enuUnableToFindRecord);
   EXPECT_EQ(noTable.description(), "The record for Network.log could not be found or read.");
-  EXPECT_EQ(fs::file_size(target), 0u);
+  // The title, the empty line and the heading were written before the table
+  // was opened, and the file is closed with them.
+  const auto partial = reportLines(target);
+  ASSERT_EQ(partial.size(), 3u);
+  EXPECT_EQ(partial[0].rfind("Quillane Network.log. ", 0), 0u) << partial[0];
+  EXPECT_EQ(partial[1], "");
+  EXPECT_NE(partial[2].find("Message ID | "), std::string::npos) << partial[2];
+}
+
+TEST_F(Export, TextDataComesOutAsItsBytesAndARewriteKeepsTheFileMode) {
+  connection_->Execute("INSERT INTO Files (Name, WID, Data) VALUES ('notes.txt', 1, 'caf\u00e9 text')");
+  connection_->Execute("INSERT INTO Files (Name, WID, Data) VALUES ('long.txt', 1, '" +
+                       std::string(40000, 'q') + "')");
+  const std::string target = (folder_ / "private.txt").string();
+  test::writeFile(target, "old");
+  ::chmod(target.c_str(), 0600);
+  EXPECT_TRUE(ado_.QX_ADO_ExportFile("notes.txt", cs_, target));
+  EXPECT_EQ(test::readFile(target), "caf\u00e9 text");
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_TRUE(ado_.QX_ADO_ExportFile("long.txt", cs_, target));
+  EXPECT_EQ(test::readFile(target), std::string(40000, 'q'));
+  EXPECT_TRUE(ado_.QX_ADO_ExportLogFile(0, cs_, target));
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(Export, LateBoundByName) {

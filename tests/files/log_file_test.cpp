@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
@@ -101,6 +102,28 @@ TEST_F(LogFileTest, NamedFileIsAppendedAndFailuresAnswerFalse) {
   EXPECT_FALSE(fs::exists(folder / "missing"));
   EXPECT_FALSE(u->QX_File_WriteLog(text(folder), "a folder"));
   EXPECT_FALSE(u->QX_File_WriteLog(text(folder / "app.log") + std::string("\0x", 2), "nul"));
+}
+
+TEST_F(LogFileTest, AMessageStaysOneLineAndPlantedNamesAreNotWrittenThrough) {
+  auto u = newUtils();
+  const fs::path folder = freshFolder("hostile-log");
+  const fs::path log = folder / "app.log";
+  EXPECT_TRUE(u->QX_File_WriteLog(text(log), "first\r\n01/01/2020 00:00:00 - forged\rx\ny\x01z"));
+  const auto got = lines(test::readFile(log));
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0].find(" - first 01/01/2020 00:00:00 - forged x y z"), std::string::npos) << got[0];
+
+  // A link at the log's name, even a dangling one, is never followed.
+  test::writeFile(folder / "private.txt", "secret");
+  fs::create_symlink(folder / "private.txt", folder / "linked.log");
+  EXPECT_FALSE(u->QX_File_WriteLog(text(folder / "linked.log"), "x"));
+  EXPECT_EQ(test::readFile(folder / "private.txt"), "secret");
+  fs::create_symlink(folder / "created-by-link", folder / "dangling.log");
+  EXPECT_FALSE(u->QX_File_WriteLog(text(folder / "dangling.log"), "x"));
+  EXPECT_FALSE(fs::exists(folder / "created-by-link"));
+  // A FIFO in the log's place is refused at once rather than blocking.
+  ASSERT_EQ(::mkfifo((folder / "fifo.log").c_str(), 0600), 0);
+  EXPECT_FALSE(u->QX_File_WriteLog(text(folder / "fifo.log"), "x"));
 }
 
 TEST_F(LogFileTest, LinesOfSeveralProcessesNeverMix) {

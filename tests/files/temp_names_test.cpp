@@ -1,5 +1,7 @@
 #include <regex>
 #include <set>
+#include <thread>
+#include <vector>
 
 #include "files/temp_names.h"
 #include "files_fixture.h"
@@ -99,6 +101,22 @@ TEST_F(TempNamesTest, EmptyPathUsesTheLibraryTemporaryFolder) {
   EXPECT_TRUE(fs::is_directory(folder));
 }
 
+TEST_F(TempNamesTest, EveryThreadAndProcessStartsFromADifferentName) {
+  // Fresh threads stand for fresh processes: each starts its own generator.
+  std::vector<std::string> first(4);
+  std::vector<fs::path> folders;
+  for (size_t i = 0; i < first.size(); ++i) folders.push_back(freshFolder("start"));
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < first.size(); ++i) {
+    threads.emplace_back([&, i] {
+      const fs::path& folder = folders[i];
+      first[i] = fs::path(files::platformTempFile(text(folder), "t", 0)).filename().string();
+    });
+  }
+  for (auto& t : threads) t.join();
+  EXPECT_GT(std::set<std::string>(first.begin(), first.end()).size(), 1u) << first[0];
+}
+
 TEST_F(TempNamesTest, TemporaryFoldersExistingOrUnique) {
   auto u = newUtils();
   const fs::path base = freshFolder("folders");
@@ -118,12 +136,26 @@ TEST_F(TempNamesTest, TemporaryFoldersExistingOrUnique) {
   EXPECT_EQ(u->QX_File_CreateTempFolder("deep/er", text(base)), text(base / "deep" / "er"));
 }
 
-TEST_F(TempNamesTest, TemporaryFolderRefusals) {
-  auto u = newUtils();
+TEST_F(TempNamesTest, TemporaryFolderRefusalsAndNamesOfExistingFolders) {
   const fs::path base = freshFolder("refused");
-  EXPECT_EQ(u->QX_File_CreateTempFolder("", text(base)), "");
-  EXPECT_EQ(u->QX_File_CreateTempFolder("..", text(base)), "");
-  EXPECT_EQ(u->QX_File_CreateTempFolder("a/../../b", text(base), true), "");
+  {
+    auto u = newUtils();
+    // Empty, "." and ".." name folders that exist: they are taken as they are.
+    EXPECT_EQ(u->QX_File_CreateTempFolder("", text(base)), text(base));
+    EXPECT_EQ(u->QX_File_CreateTempFolder2(".", text(base) + "/"), text(base) + "/.");
+    EXPECT_EQ(u->QX_File_CreateTempFolder("..", text(base)), text(base) + "/..");
+    // Asked to be unique, the suffix follows the (empty) name.
+    const std::string unique = u->QX_File_CreateTempFolder("", text(base), true);
+    EXPECT_TRUE(std::regex_match(fs::path(unique).filename().string(), std::regex("_[0-9A-F]{1,4}")))
+        << unique;
+    EXPECT_TRUE(fs::is_directory(unique));
+    fs::remove(unique);
+    // Auto-delete never takes the base folder or one above it along.
+    EXPECT_EQ(u->QX_File_CreateTempFolder(".", text(base), false, true), text(base) + "/.");
+    EXPECT_EQ(u->QX_File_CreateTempFolder("..", text(base), false, true), text(base) + "/..");
+  }
+  EXPECT_TRUE(fs::is_directory(base));
+  auto u = newUtils();
   EXPECT_EQ(u->QX_File_CreateTempFolder("rel", "relative"), "");
   EXPECT_EQ(entryCount(base), 0u);
   // A base below a file: a thousand tries, then empty.

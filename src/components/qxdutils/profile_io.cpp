@@ -5,11 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 
-#include "platform/write_all.h"
+#include "platform/atomic_file.h"
+#include "platform/state_paths.h"
 
 namespace qxvb::profile::detail {
 
@@ -63,11 +62,12 @@ fs::path resolvedTarget(const fs::path& file) {
 // Whole file into out; a missing file gives empty content and true.
 bool readAll(const fs::path& file, std::string& out) {
   out.clear();
-  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so a FIFO or device in the file's place is refused, not waited on.
+  int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT;
   Descriptor guard(fd);
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
   if (info.st_size > 0) out.reserve(static_cast<size_t>(info.st_size));
   char chunk[65536];
   for (;;) {
@@ -82,45 +82,17 @@ bool readAll(const fs::path& file, std::string& out) {
   }
 }
 
-// Creates a temporary file beside target with O_EXCL, so it can be renamed
-// over target atomically and never collides with another writer's copy.
-int createTemporary(const fs::path& target, fs::path& tempPath) {
-  static std::atomic<unsigned> counter{0};
-  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = target.parent_path() /
-               ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                std::to_string(counter.fetch_add(1)) + "-" + std::to_string(now % 1000000));
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+// The lock file is opened without following links: a link planted at its
+// name would otherwise create or truncate a file wherever it points.
+int openLockFile(const fs::path& lockPath, int flags, mode_t mode) {
+  return ::open(lockPath.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
 }
 
-void syncFolder(const fs::path& folder) {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-bool replaceFile(const fs::path& target, std::string_view bytes) {
-  fs::path tempPath;
-  Descriptor temp(createTemporary(target, tempPath));
-  if (!temp.valid()) return false;
-  // The replacement keeps the permissions of the file it replaces.
-  struct stat info {};
-  bool ok = true;
-  if (::stat(target.c_str(), &info) == 0) ok = ::fchmod(temp.get(), info.st_mode & 07777) == 0;
-  ok = ok && platform::writeAll(temp.get(), bytes) && ::fsync(temp.get()) == 0;
-  ok = temp.close() && ok;
-  ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tempPath.c_str());
-    return false;
-  }
-  syncFolder(target.parent_path());
-  return true;
+// Profiles in the per-user state folders may hold passwords: new ones there
+// are private to their owner.
+platform::NewFileAccess accessFor(const fs::path& target) {
+  return paths::insidePerUserState(target) ? platform::NewFileAccess::OwnerOnly
+                                              : platform::NewFileAccess::Shared;
 }
 
 }  // namespace
@@ -128,12 +100,14 @@ bool replaceFile(const fs::path& target, std::string_view bytes) {
 std::string readShared(const fs::path& file) {
   const fs::path target = resolvedTarget(file);
   std::error_code ec;
-  if (target.empty() || !fs::exists(target, ec)) return {};
+  // Only a regular file is a profile: nothing else is read or gets a lock
+  // file beside it.
+  if (target.empty() || !fs::is_regular_file(target, ec)) return {};
   const fs::path lockPath = lockPathOf(target);
   // Without a usable lock file (a read-only folder) the read still works:
   // files are only ever replaced whole.
-  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = openLockFile(lockPath, O_RDWR | O_CREAT, 0666);
+  if (fd < 0 && errno != ELOOP) fd = openLockFile(lockPath, O_RDONLY, 0);
   Descriptor lock(fd);
   if (lock.valid()) lockDescriptor(lock.get(), LOCK_SH);
   std::string content;
@@ -145,17 +119,22 @@ bool rewriteLocked(const fs::path& file, const Editor& editor) {
   if (file.empty() || !file.has_filename()) return false;
   const fs::path target = resolvedTarget(file);
   std::error_code ec;
+  // Something other than a regular file in the profile's place is left alone.
+  const fs::file_status status = fs::symlink_status(target, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status)) return false;
   if (target.has_parent_path()) {
     fs::create_directories(target.parent_path(), ec);
     if (ec) return false;
   }
-  Descriptor lock(::open(lockPathOf(target).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+  const platform::NewFileAccess access = accessFor(target);
+  Descriptor lock(openLockFile(lockPathOf(target), O_RDWR | O_CREAT,
+                               access == platform::NewFileAccess::OwnerOnly ? 0600 : 0666));
   if (!lock.valid() || !lockDescriptor(lock.get(), LOCK_EX)) return false;
   std::string current;
   if (!readAll(target, current)) return false;
   const std::optional<std::string> updated = editor(current);
   if (!updated) return true;
-  return replaceFile(target, *updated);
+  return platform::writeFileAtomically(target, *updated, access) == 0;
 }
 
 }  // namespace qxvb::profile::detail

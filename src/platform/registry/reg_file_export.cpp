@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "platform/atomic_file.h"
 #include "platform/registry/reg_file.h"
 #include "platform/registry/unicode.h"
-#include "platform/write_all.h"
 
 namespace qxvb::registry {
 
@@ -146,24 +148,15 @@ Status exportBranchToFile(RootKey root, std::string_view path, const std::filesy
     return status;
   }
   const std::string bytes = encodeRegFile(text);
-  // A temporary file beside the target, renamed over it once complete.
-  std::string temporary = file.string() + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) {
+  const int failure = platform::writeFileAtomically(file, bytes);
+  if (failure == EACCES || failure == EPERM || failure == EROFS) {
     error = file.string() + ": cannot create the file";
     return kAccessDenied;
   }
-  const bool written = platform::writeAll(fd, bytes) && fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), file.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    error = file.string() + ": cannot write the file";
+  if (failure != 0) {
+    error = file.string() + ": cannot write the file (" + std::strerror(failure) + ")";
     return kIoFailed;
   }
-  // mkstemp makes the file private; an export gets the usual permissions.
-  const mode_t mask = umask(0);
-  umask(mask);
-  chmod(file.c_str(), 0666 & ~mask);
   return kSuccess;
 }
 
