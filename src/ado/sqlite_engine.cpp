@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -33,6 +34,11 @@ using DatabasePtr = std::shared_ptr<Database>;
   throw EngineFailure(db != nullptr ? sqlite3_errmsg(db) : "out of memory", {},
                       db != nullptr ? sqlite3_extended_errcode(db) : SQLITE_NOMEM,
                       kSqliteProviderName);
+}
+
+void waitForLocks(sqlite3* db, int32_t seconds) {
+  constexpr int32_t kForever = INT32_MAX / 1000;
+  sqlite3_busy_timeout(db, (seconds > 0 && seconds < kForever ? seconds : kForever) * 1000);
 }
 
 [[noreturn]] void failWith(const std::string& message) {
@@ -373,12 +379,17 @@ class SqliteConnection : public EngineConnection {
 
   int64_t lastInsertKey() override { return sqlite3_last_insert_rowid(db_->db); }
 
-  void beginTransaction() override { run("BEGIN"); }
+  // A write transaction takes the write lock at its start: a deferred one
+  // that read first could not upgrade in WAL mode once another writer had
+  // committed, and would fail at once instead of waiting its turn.
+  void beginTransaction() override {
+    run(sqlite3_db_readonly(db_->db, "main") == 1 ? "BEGIN" : "BEGIN IMMEDIATE");
+  }
   void commitTransaction() override { run("COMMIT"); }
   void rollbackTransaction() override { run("ROLLBACK"); }
-  void setCommandTimeout(int32_t seconds) override {
-    sqlite3_busy_timeout(db_->db, seconds > 0 ? seconds * 1000 : 0);
-  }
+  // Another connection's lock is waited for up to the command time-out;
+  // 0 means without limit, as for ADO's CommandTimeout.
+  void setCommandTimeout(int32_t seconds) override { waitForLocks(db_->db, seconds); }
 
  private:
   void run(const char* sql) {
@@ -406,6 +417,9 @@ std::unique_ptr<EngineConnection> openSqlite(const OpenRequest& request) {
     const std::string message = db->db != nullptr ? sqlite3_errmsg(db->db) : "out of memory";
     failWith(message + ": " + target.sqlitePath);
   }
+  // Opening waits for other connections (a writer checkpointing, a
+  // recovery) within the connection time-out.
+  waitForLocks(db->db, request.connectionTimeout);
   // Reading the schema makes a file that is not a database fail here, at
   // the open, rather than at its first statement.
   if (sqlite3_exec(db->db, "PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK) {

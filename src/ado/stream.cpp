@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <cstdint>
 
 #include "ado/ado_constants.h"
 #include "ado/ado_errors.h"
@@ -15,6 +15,7 @@
 #include "ado/value_codec.h"
 #include "frame/vb_conversions.h"
 #include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 
 namespace qxvb::ado {
 
@@ -181,15 +182,12 @@ std::string Stream::ReadText(int32_t count) {
 
 void Stream::LoadFromFile(const std::string& path) {
   requireOpen();
-  std::ifstream in(path, std::ios::binary);
-  if (!in || std::filesystem::is_directory(path)) raise(err::kFileOpenFailed, kSource);
-  std::vector<uint8_t> data;
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec) data.reserve(static_cast<size_t>(size));
-  data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) raise(err::kFileOpenFailed, kSource);
-  bytes_ = std::move(data);
+  // Only a regular file, and no more than a field can hold (2 GB).
+  std::string data;
+  if (platform::readRegularFile(path, data, static_cast<size_t>(INT32_MAX)) != 0) {
+    raise(err::kFileOpenFailed, kSource);
+  }
+  bytes_.assign(data.begin(), data.end());
   position_ = 0;
 }
 

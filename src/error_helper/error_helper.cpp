@@ -83,6 +83,8 @@ QX_ErrorHelper::QX_ErrorHelper() {
 
 void QX_ErrorHelper::Initialize() {
   doc_ = xml::XmlDocument::create();
+  // The chain is the library's own document: nothing external is loaded.
+  doc_->resolveExternals = false;
   root_ = doc_->appendChild(doc_->createElement(localString(kRootName)));
 }
 
@@ -111,6 +113,7 @@ bool QX_ErrorHelper::addError(int32_t number, const std::string& source,
 bool QX_ErrorHelper::IsStoredError(const std::string& v_strDescription) {
   try {
     auto probe = xml::XmlDocument::create();
+    probe->resolveExternals = false;
     if (!probe->loadXML(v_strDescription) || !probe->hasChildNodes()) return false;
     return !renderChain(probe->childNodes()->item(0), false).empty();
   } catch (const std::exception&) {

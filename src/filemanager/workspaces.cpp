@@ -91,6 +91,7 @@ WorkspaceInfo readWorkspaceTree(ado::Connection& connection, bool oracle, int32_
 WorkspaceInfo workspaceFromTree(const std::string& treeXml, int32_t wid) {
   WorkspaceInfo info;
   Object document = createObject("MSXML2.DOMDocument.6.0");
+  document->putProperty("resolveExternals", Variant(false));
   if (!CBool(document->call("loadXML", {Variant(treeXml)}))) return info;
   document->call("setProperty", {Variant("SelectionLanguage"), Variant("XPath")});
   Object all = CObj(document->call("selectNodes", {Variant("//Workspace")}));

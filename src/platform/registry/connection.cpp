@@ -1,5 +1,6 @@
 #include "platform/registry/connection.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -60,7 +61,16 @@ void ensureSchema(Connection& connection, bool forWrite) {
   connection.schemaReady = version == kSchemaVersion;
 }
 
-std::unique_ptr<Connection> openConnection(const std::string& file, bool forWrite) {
+// A new per-user database is private to its owner; SQLite gives its
+// journal files the same mode.
+void createPrivately(const std::string& file) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd >= 0) ::close(fd);
+}
+
+std::unique_ptr<Connection> openConnection(const std::string& file, bool forWrite,
+                                           Database database) {
+  if (forWrite && database == Database::User) createPrivately(file);
   sqlite3* db = nullptr;
   const int flags =
       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (forWrite ? SQLITE_OPEN_CREATE : 0);
@@ -73,9 +83,28 @@ std::unique_ptr<Connection> openConnection(const std::string& file, bool forWrit
   auto connection = std::make_unique<Connection>(db, file);
   sqlite3_extended_result_codes(db, 0);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  connection->exec("PRAGMA journal_mode = WAL");
   connection->exec("PRAGMA synchronous = NORMAL");
   return connection;
+}
+
+// Chosen by the first writer only: a reader never changes the file. The
+// per-user store keeps a write-ahead log (readers go on while one writes);
+// the machine-wide store a rollback journal, so that users who may only
+// read it need nothing but the database file (a WAL reader needs to write
+// the shared-memory file beside it).
+void chooseJournal(Connection& connection, Database database) {
+  if (connection.journalChosen) return;
+  connection.journalChosen = true;
+  const char* pragma =
+      database == Database::User ? "PRAGMA journal_mode = WAL" : "PRAGMA journal_mode = DELETE";
+  // Best effort: another connection in the file can keep the old mode.
+  sqlite3_exec(connection.handle(), pragma, nullptr, nullptr, nullptr);
+}
+
+void requireOpenTransaction(Connection& connection) {
+  if (sqlite3_get_autocommit(connection.handle()) == 0) return;
+  throw SqlFailure(connection.failure != 0 ? connection.failure : SQLITE_ABORT,
+                   "the transaction was rolled back after a failure");
 }
 
 }  // namespace
@@ -101,7 +130,10 @@ sqlite3_stmt* Connection::statement(const char* sql) {
 
 void Connection::exec(const char* sql) {
   const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) fail(db_, rc);
+  if (rc != SQLITE_OK) {
+    failure = rc;
+    fail(db_, rc);
+  }
 }
 
 void Connection::run(const char* sql) {
@@ -164,6 +196,7 @@ bool Query::step() {
   const int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
+  connection_.failure = rc;
   fail(connection_.handle(), rc);
 }
 
@@ -187,9 +220,11 @@ Transaction::Transaction(Connection& connection, bool write)
     : connection_(connection), write_(write) {
   if (connection_.depth == 0) {
     connection_.keyIds.clear();
+    connection_.failure = 0;
     connection_.run(write ? "BEGIN IMMEDIATE" : "BEGIN");
-  } else if (write) {
-    connection_.run("SAVEPOINT store_call");
+  } else {
+    requireOpenTransaction(connection_);
+    if (write) connection_.run("SAVEPOINT store_call");
   }
   ++connection_.depth;
 }
@@ -201,12 +236,13 @@ Transaction::~Transaction() {
   sqlite3* db = connection_.handle();
   if (connection_.depth == 0) {
     if (sqlite3_get_autocommit(db) == 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-  } else if (write_) {
+  } else if (write_ && sqlite3_get_autocommit(db) == 0) {
     sqlite3_exec(db, "ROLLBACK TO store_call; RELEASE store_call", nullptr, nullptr, nullptr);
   }
 }
 
 void Transaction::commit() {
+  if (connection_.depth == 1 || write_) requireOpenTransaction(connection_);
   if (connection_.depth == 1) {
     connection_.keyIds.clear();
     connection_.run("COMMIT");
@@ -243,8 +279,9 @@ Connection* threadConnection(Database database, bool forWrite, Status& status) {
           return nullptr;
         }
       }
-      found = connections.emplace(file, openConnection(file, forWrite)).first;
+      found = connections.emplace(file, openConnection(file, forWrite, database)).first;
     }
+    if (forWrite) chooseJournal(*found->second, database);
     ensureSchema(*found->second, forWrite);
   } catch (const SqlFailure& failure) {
     recordFailure(file + ": " + failure.what());
@@ -271,8 +308,9 @@ Status statusOfSqlite(int code) {
       return kAccessDenied;
     case SQLITE_CANTOPEN:
       return kCantOpen;
-    case SQLITE_IOERR:
     case SQLITE_FULL:
+      return kDiskFull;
+    case SQLITE_IOERR:
       return kIoFailed;
     case SQLITE_NOMEM:
       return kNotEnoughMemory;

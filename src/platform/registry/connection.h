@@ -73,7 +73,11 @@ class Connection {
   // when keys are deleted.
   std::unordered_map<std::string, std::int64_t> keyIds;
   bool schemaReady = false;
+  bool journalChosen = false;
   int depth = 0;  // nesting of store transactions
+  // The code of the last failure inside the open transaction: SQLite may
+  // have rolled the whole transaction back because of it.
+  int failure = 0;
   pid_t owner = 0;
 
  private:
@@ -106,7 +110,10 @@ class Query {
 
 // One store transaction: BEGIN IMMEDIATE (writes) or BEGIN (reads) at the
 // outermost level, a savepoint for a nested write. Rolls back unless
-// committed.
+// committed. When SQLite has rolled the outer transaction back by itself
+// (a full disk, an I/O error), nesting further or committing fails with
+// that failure: a savepoint opened then would be a transaction of its own
+// and commit on its own.
 class Transaction {
  public:
   Transaction(Connection& connection, bool write);

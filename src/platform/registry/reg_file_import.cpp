@@ -1,15 +1,18 @@
 // Reading regedit files into the registry store.
-#include <fstream>
+#include <cerrno>
 #include <iterator>
 #include <map>
 #include <optional>
 
 #include "platform/registry/reg_file.h"
+#include "platform/regular_file.h"
 #include "platform/registry/unicode.h"
 
 namespace qxvb::registry {
 
 namespace {
+
+constexpr std::size_t kLargestRegFile = std::size_t{256} << 20;
 
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kHeader4 = "REGEDIT4";
@@ -294,7 +297,14 @@ class Parser {
   std::string path_;
 };
 
-void apply(const Operation& operation, ImportResult& result) {
+// A failure of the store itself (not of one line): the import stops and
+// nothing of it is kept.
+bool storeFailed(Status status) {
+  return status == kDiskFull || status == kIoFailed || status == kBusy ||
+         status == kBadDatabase || status == kNotEnoughMemory || status == kCantOpen;
+}
+
+Status apply(const Operation& operation, ImportResult& result) {
   Status status = kSuccess;
   switch (operation.action) {
     case Action::CreateKey:
@@ -317,9 +327,10 @@ void apply(const Operation& operation, ImportResult& result) {
       if (status == kSuccess) ++result.values;
       break;
   }
-  if (status != kSuccess) {
+  if (status != kSuccess && !storeFailed(status)) {
     result.errors.push_back("line " + std::to_string(operation.line) + ": " + statusText(status));
   }
+  return status;
 }
 
 }  // namespace
@@ -340,7 +351,10 @@ ImportResult importRegText(std::string_view fileBytes) {
     const std::string& file = entry.first;
     const std::vector<const Operation*>& group = entry.second;
     auto applyGroup = [&] {
-      for (const Operation* operation : group) apply(*operation, result);
+      for (const Operation* operation : group) {
+        const Status status = apply(*operation, result);
+        if (storeFailed(status)) return status;
+      }
       return kSuccess;
     };
     if (file.empty()) {
@@ -358,13 +372,17 @@ ImportResult importRegText(std::string_view fileBytes) {
 }
 
 ImportResult importRegFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  // Only a regular file is read (a FIFO or device is refused at once), and
+  // within a bound.
+  std::string bytes;
+  const int error = platform::readRegularFile(file, bytes, kLargestRegFile);
+  if (error != 0) {
     ImportResult result;
-    result.errors.push_back("cannot open the file");
+    result.errors.push_back(error == EINVAL ? "not a regular file"
+                            : error == EFBIG ? "the file is too large"
+                                             : "cannot open the file");
     return result;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return importRegText(bytes);
 }
 

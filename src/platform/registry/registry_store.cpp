@@ -417,6 +417,14 @@ std::string statusText(Status status) {
       return "unknown root key";
     case kBadDatabase:
       return "the registry database is damaged";
+    case kDiskFull:
+      return "the disk is full";
+    case kIoFailed:
+      return "the registry database could not be read or written (I/O error)";
+    case kBusy:
+      return "the registry database is busy";
+    case kNotEnoughMemory:
+      return "not enough memory";
     default:
       return "registry error " + std::to_string(status);
   }

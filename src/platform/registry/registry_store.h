@@ -49,6 +49,7 @@ inline constexpr Status kAccessDenied = 5;
 inline constexpr Status kInvalidHandle = 6;
 inline constexpr Status kNotEnoughMemory = 8;
 inline constexpr Status kInvalidParameter = 87;
+inline constexpr Status kDiskFull = 112;
 inline constexpr Status kBusy = 170;
 inline constexpr Status kMoreData = 234;
 inline constexpr Status kNoMoreItems = 259;

@@ -123,6 +123,9 @@ std::string readBranchAsXml(int32_t hkey, const std::string& path) {
 void writeBranchFromXml(int32_t hkey, const std::string& text, const std::string& path) {
   auto document = xml::XmlDocument::create(xml::DomVersion::V3);
   document->async = false;
+  // A branch is parsed by the library for itself: nothing external (DTD,
+  // entity) is ever loaded into what goes into the registry.
+  document->resolveExternals = false;
   if (!document->loadXML(text)) return;
   const BranchNames names;
   const xml::NodeRef start = document->selectSingleNode(names.start);

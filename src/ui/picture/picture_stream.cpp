@@ -84,7 +84,8 @@ std::shared_ptr<Picture> fromPictureBytes(QByteArray bytes) {
 
 QByteArray readWholeFile(const std::string& fileName) {
   if (files::unusablePath(fileName)) raiseVbError(vberr::BadFileNameOrNumber);
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking: a FIFO or device in the file's place is refused below, not waited on.
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
     if (error == ENOENT) raiseMissing(fileName);

@@ -3,10 +3,14 @@
 #include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 
+#include "platform/regular_file.h"
 #include "ui/picture/bitmap_file.h"
 #include "ui/picture/gui_application.h"
 
@@ -15,7 +19,7 @@ namespace qxvb::picconv {
 namespace {
 
 // Larger files are not taken for drawings: they are read whole.
-constexpr qint64 kLargestSvgFile = qint64{64} * 1024 * 1024;
+constexpr std::size_t kLargestSvgFile = std::size_t{64} << 20;
 
 int32_t proportional(int32_t side, int32_t otherNatural, int32_t natural) {
   const double value = std::round(static_cast<double>(side) * otherNatural / natural);
@@ -55,11 +59,46 @@ QColor colourFrom(int32_t r, int32_t g, int32_t b) {
   return QColor(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
 }
 
+bool isDataUri(QStringView href) {
+  return href.trimmed().startsWith(u"data:", Qt::CaseInsensitive);
+}
+
+// The drawing as it is rendered: an <image> that refers to anything but a
+// data URI (a local file, an address) is left out, so rendering a drawing
+// never reads other files into the picture. Empty when the text is not
+// well-formed XML.
+QByteArray selfContained(const QByteArray& svg) {
+  QXmlStreamReader reader(svg);
+  QByteArray out;
+  QXmlStreamWriter writer(&out);
+  while (!reader.atEnd()) {
+    reader.readNext();
+    if (reader.isStartElement() && reader.name() == u"image") {
+      const QXmlStreamAttributes attributes = reader.attributes();
+      bool external = false;
+      for (const QXmlStreamAttribute& attribute : attributes) {
+        if (attribute.name() == u"href" && !isDataUri(attribute.value())) external = true;
+      }
+      if (external) {
+        reader.skipCurrentElement();
+        continue;
+      }
+    }
+    if (reader.tokenType() == QXmlStreamReader::EntityReference) return {};
+    // Entities were expanded while reading; the declarations are not kept.
+    if (reader.isDTD()) continue;
+    writer.writeCurrentToken(reader);
+  }
+  return reader.hasError() ? QByteArray() : out;
+}
+
 QImage renderSvg(const QByteArray& svg, int32_t pixX, int32_t pixY, bool keepAspectRatio,
                  const QColor& background) {
   // Text in a drawing needs the application's fonts.
   gui::ensureGuiApplication();
-  QSvgRenderer renderer(svg);
+  const QByteArray drawing = selfContained(svg);
+  if (drawing.isEmpty()) return {};
+  QSvgRenderer renderer(drawing);
   if (!renderer.isValid()) return {};
   const QSizeF natural = renderer.viewBoxF().size();
   const QSize size =
@@ -79,12 +118,14 @@ bool PictureConverter::SvgToBitmap(const std::string& v_strSvgFile,
                                    const std::string& v_strBitmapFile, bool v_bKeepAspectRatio,
                                    int32_t v_pixX, int32_t v_pixY, int32_t r, int32_t g,
                                    int32_t b) {
-  QFile file(QString::fromStdString(v_strSvgFile));
-  if (v_strBitmapFile.empty() || !file.open(QIODevice::ReadOnly) || file.size() > kLargestSvgFile) {
+  // Only a regular file is read (a FIFO or device is refused at once).
+  std::string bytes;
+  if (v_strBitmapFile.empty() ||
+      platform::readRegularFile(v_strSvgFile, bytes, kLargestSvgFile) != 0) {
     return false;
   }
-  const QImage image =
-      renderSvg(file.readAll(), v_pixX, v_pixY, v_bKeepAspectRatio, colourFrom(r, g, b));
+  const QImage image = renderSvg(QByteArray::fromStdString(bytes), v_pixX, v_pixY,
+                                 v_bKeepAspectRatio, colourFrom(r, g, b));
   if (image.isNull()) return false;
   return gui::writeBitmapFile(image, QString::fromStdString(v_strBitmapFile));
 }

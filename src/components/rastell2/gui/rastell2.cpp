@@ -1,11 +1,14 @@
 #include "components/rastell2/gui/rastell2.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QString>
 #include <exception>
+#include <string>
 
 #include "platform/ansi.h"
+#include "platform/regular_file.h"
 #include "ui/picture/bitmap_file.h"
 
 namespace {
@@ -16,15 +19,21 @@ QString pathFromAnsi(const char* path) {
   return QString::fromStdString(qxvb::ansi::toUtf8(path));
 }
 
-bool isPngFile(QFile& file) {
-  const QByteArray start = file.peek(8);
-  return start == QByteArray(kPngSignature, 8);
-}
+// Larger files are refused rather than read into memory.
+constexpr std::size_t kLargestPngFile = std::size_t{256} << 20;
 
 int16_t convert(const char* pngPath, const char* bmpPath) {
   if (pngPath == nullptr || bmpPath == nullptr || *pngPath == '\0' || *bmpPath == '\0') return 0;
-  QFile png(pathFromAnsi(pngPath));
-  if (!png.open(QIODevice::ReadOnly) || !isPngFile(png)) return 0;
+  // Only a regular file is read: a FIFO or device is refused at once.
+  std::string bytes;
+  if (qxvb::platform::readRegularFile(QFile::encodeName(pathFromAnsi(pngPath)).toStdString(), bytes,
+                                      kLargestPngFile) != 0) {
+    return 0;
+  }
+  QByteArray data = QByteArray::fromStdString(bytes);
+  if (!data.startsWith(QByteArray(kPngSignature, 8))) return 0;
+  QBuffer png(&data);
+  png.open(QIODevice::ReadOnly);
   QImageReader reader(&png, "png");
   reader.setAutoDetectImageFormat(false);
   const QImage image = reader.read();
