@@ -181,7 +181,8 @@ void QX_ErrorHelper::ReRaise(int32_t v_enuSwitch) {
   const std::string description = whole ? doc_->xml() : attribute(error, kDescriptionName);
   raiseError(CLng(Variant(attribute(error, kNumberName))), attribute(error, kSourceName),
              description, attribute(error, kHelpFileName),
-             CLng(Variant(attribute(error, kHelpContextName))));
+             // A record saved with its default help context holds "": that is 0.
+             leadingNumber(attribute(error, kHelpContextName)));
 }
 
 std::string QX_ErrorHelper::ToXML(int32_t v_enuSwitch) {

@@ -47,8 +47,12 @@ std::vector<std::string> partsOf(const std::string& name) {
   return parts;
 }
 
-bool hasDriveLetter(const std::string& name) {
-  return name.size() >= 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
+// "C:\..." names a place outside any folder for the installations that
+// share the repository; a colon anywhere else is an ordinary character of a
+// file name here ("a:b.txt", "c:x").
+bool isDriveAbsolute(const std::string& name) {
+  return name.size() >= 3 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':' &&
+         isSeparator(name[2]);
 }
 
 }  // namespace
@@ -62,8 +66,8 @@ std::string storedNameFor(const std::string& path, const std::string& rename) {
 }
 
 bool isSafeStoredName(const std::string& name) {
-  if (name.empty() || isSeparator(name[0]) || hasDriveLetter(name)) return false;
-  if (name.find('\0') != std::string::npos || name.find(':') != std::string::npos) return false;
+  if (name.empty() || isSeparator(name[0]) || isDriveAbsolute(name)) return false;
+  if (name.find('\0') != std::string::npos) return false;
   for (const std::string& part : partsOf(name)) {
     if (part.empty() || part == "." || part == "..") return false;
   }

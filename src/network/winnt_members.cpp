@@ -107,7 +107,7 @@ void QX_NetworkParams::QX_NP_GetMembersForGroup(const std::string& strGroup, Obj
   ColUser = users;
   ColGroup = std::make_shared<Collection>();
   for (const auto& member : groupMembers(strGroup, orDefaultName(v_strDomain), sources_)) {
-    users->Add(Variant(member.name));
+    if (!member.isGroup) users->Add(Variant(member.name));
   }
 }
 
@@ -115,15 +115,19 @@ void QX_NetworkParams::QX_NP_GetMembersForaComputerGroup(const std::string& strG
                                                          Object& ColUser, Object& ColGroup,
                                                          const std::string& v_strDomain) {
   auto users = std::make_shared<Collection>();
+  auto groups = std::make_shared<Collection>();
   ColUser = users;
-  ColGroup = std::make_shared<Collection>();
-  // The name services list users as group members, never other groups,
-  // so ColGroup stays empty.
-  for (const auto& member : groupMembers(strGroup, orDefaultName(v_strDomain), sources_)) {
-    auto pair = std::make_shared<Collection>();
-    pair->Add(Variant(member.container));
-    pair->Add(Variant(member.name));
-    users->Add(Variant(Object(pair)));
+  ColGroup = groups;
+  const auto members = groupMembers(strGroup, orDefaultName(v_strDomain), sources_);
+  // Nested groups first, then users, each as (container, name).
+  for (const bool wantGroups : {true, false}) {
+    for (const auto& member : members) {
+      if (member.isGroup != wantGroups) continue;
+      auto pair = std::make_shared<Collection>();
+      pair->Add(Variant(member.container));
+      pair->Add(Variant(member.name));
+      (wantGroups ? groups : users)->Add(Variant(Object(pair)));
+    }
   }
 }
 

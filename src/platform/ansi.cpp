@@ -4,7 +4,10 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 namespace qxvb::ansi {
@@ -71,12 +74,19 @@ std::string repairUtf8(std::string_view in) {
   return out;
 }
 
+iconv_t openConverter(const char* to, const char* from) {
+  return iconv_open(to, from);
+}
+
+bool failedToOpen(iconv_t cd) {
+  // iconv_open reports failure as (iconv_t)-1.
+  return cd == reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+}
+
 // Converts with iconv; a character that cannot be converted becomes "?".
 std::string convert(std::string_view text, const char* to, const char* from, bool fromUtf8) {
-  const iconv_t cd = iconv_open(to, from);
-  // iconv_open reports failure as (iconv_t)-1.
-  if (cd == reinterpret_cast<iconv_t>(-1))
-    return std::string(text);  // NOLINT(performance-no-int-to-ptr)
+  const iconv_t cd = openConverter(to, from);
+  if (failedToOpen(cd)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   char* in = const_cast<char*>(text.data());
@@ -103,7 +113,69 @@ std::string convert(std::string_view text, const char* to, const char* from, boo
   return out;
 }
 
+struct LanguagePage {
+  const char* language;
+  int codePage;
+};
+
+constexpr LanguagePage kLanguagePages[] = {
+    {"ru", 1251}, {"uk", 1251}, {"bg", 1251}, {"ja", 932},  {"ko", 949},  {"cs", 1250},
+    {"pl", 1250}, {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250},
+    {"el", 1253}, {"tr", 1254}, {"he", 1255}, {"ar", 1256}, {"et", 1257}, {"lv", 1257},
+    {"lt", 1257}, {"vi", 1258}};
+
+std::string environmentLocale() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
+}
+
+// "cp1252", "1252", "windows-1252" as the iconv name "CP1252"; other names
+// ("GBK") as they are.
+std::string iconvName(std::string_view codePage) {
+  std::string name(codePage);
+  for (const std::string_view prefix : {"cp", "CP", "windows-", "Windows-", "WINDOWS-"}) {
+    if (name.rfind(prefix, 0) == 0 && name.size() > prefix.size() &&
+        std::isdigit(static_cast<unsigned char>(name[prefix.size()]))) {
+      name.erase(0, prefix.size());
+      break;
+    }
+  }
+  const bool number = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+  });
+  return number ? "CP" + name : name;
+}
+
 }  // namespace
+
+int windowsCodePageOf(std::string_view localeName) {
+  const std::string_view language = localeName.substr(0, localeName.find_first_of("_.@"));
+  if (language == "zh") {
+    const std::string_view territory = localeName.substr(std::min(localeName.size(), size_t{3}), 2);
+    return territory == "TW" || territory == "HK" || territory == "MO" ? 950 : 936;
+  }
+  for (const LanguagePage& entry : kLanguagePages) {
+    if (language == entry.language) return entry.codePage;
+  }
+  return 1252;
+}
+
+int windowsCodePage() {
+  return windowsCodePageOf(environmentLocale());
+}
+
+std::optional<std::string> codePageToUtf8(std::string_view bytes, std::string_view codePage) {
+  const std::string name = iconvName(codePage);
+  const iconv_t cd = openConverter("UTF-8", name.c_str());
+  if (name.empty() || failedToOpen(cd)) return std::nullopt;
+  iconv_close(cd);
+  std::string out = convert(bytes, "UTF-8", name.c_str(), false);
+  // convert() marks what it cannot convert with "?"; text stays valid.
+  return repairUtf8(out);
+}
 
 std::string fromUtf8(std::string_view text) {
   const std::string& charset = ansiCharset();

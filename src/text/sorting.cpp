@@ -125,21 +125,25 @@ void quickSortByKey(Variant& array, int32_t left, int32_t right) {
     left = items->lbound;
     right = items->ubound();
   }
-  if (left >= right) return;
+  if (left > right) return;
   if (left < items->lbound || right > items->ubound()) raiseVbError(vberr::SubscriptOutOfRange);
+  // A single element is still checked: its key is the pivot.
   const auto first = static_cast<size_t>(left - items->lbound);
   const auto count = static_cast<size_t>(right - left) + 1;
   std::vector<Entry> entries;
   entries.reserve(count);
   for (size_t n = 0; n < count; ++n) {
-    Variant& element = items->items[first + n];
+    // Copied, not moved: an element of the wrong type further on stops the
+    // sort with the caller's array untouched.
+    const Variant& element = items->items[first + n];
     const Variant& key = sortDataAt(element).Key;
     const auto* text = key.get<std::string>();
     entries.push_back(Entry{&key, text != nullptr ? unicode::sortKey(*text) : std::string(),
-                            text != nullptr, std::move(element)});
+                            text != nullptr, element});
   }
-  // The keys live in the clsSortData objects, which the moved items keep
-  // alive, so the pointers stay valid while the entries move.
+  if (count == 1) return;
+  // The keys live in the clsSortData objects, which the entries' copies
+  // keep alive, so the pointers stay valid while the entries move.
   EntrySorter(entries).sort(0, static_cast<int32_t>(count) - 1);
   for (size_t n = 0; n < count; ++n) items->items[first + n] = std::move(entries[n].item);
 }

@@ -10,6 +10,7 @@
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/err_object.h"
+#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 
@@ -170,6 +171,24 @@ TEST(ErrorHelper, QXErrInfoRecordAndLateBinding) {
   EXPECT_THROW(helper->call("ReRaise"), AutomationError);
   helper->call("Clear");
   EXPECT_FALSE(CBool(helper->call("IsNotEmpty")));
+}
+
+TEST(ErrorHelperReRaise, ARecordSavedWithItsDefaultHelpContextRaisesTheSavedError) {
+  QXUtilities utilities;
+  const QXErrInfo saved = utilities.QXSaveErrInfo(1234, "Saver", "Saved text");
+  QX_ErrorHelper helper;
+  ASSERT_TRUE(helper.WrapStoredErrorWithQXErrInfo(saved));
+  for (const int32_t which : {QX_Error_Initial, QX_Error_Final}) {
+    try {
+      helper.ReRaise(which);
+      ADD_FAILURE() << "no error raised";
+    } catch (const AutomationError& e) {
+      EXPECT_EQ(e.number(), 1234);
+      EXPECT_EQ(e.source(), "Saver");
+      EXPECT_EQ(e.description(), "Saved text");
+      EXPECT_EQ(e.helpContext(), 0);
+    }
+  }
 }
 
 }  // namespace

@@ -112,6 +112,18 @@ TEST_F(FileStoreTest, ExportWritesBelowTheFolderOnly) {
   EXPECT_EQ(written, 1u);
 }
 
+TEST_F(FileStoreTest, NamesWithColonsAreOrdinaryFileNames) {
+  auto store = test::plainStore(connection_);
+  const auto path = disk("12:30 notes.txt", "lunch");
+  EXPECT_EQ(store.importFiles({{path.string(), ""}}), std::vector<std::string>{"12:30 notes.txt"});
+  store.importFiles({{path.string(), "Images\\a:b.png"}});
+  const auto out = folder_ / "colon-out";
+  std::filesystem::create_directories(out);
+  EXPECT_EQ(store.exportTo("12:30 notes.txt", out), out / "12:30 notes.txt");
+  EXPECT_EQ(test::readFile(out / "12:30 notes.txt"), "lunch");
+  EXPECT_EQ(store.exportTo("Images\\a:b.png", out), out / "Images" / "a:b.png");
+}
+
 TEST_F(FileStoreTest, RetrieveOverwritesTheTarget) {
   auto store = test::plainStore(connection_);
   store.importFiles({{disk("a.txt", "new contents").string(), ""}});

@@ -26,12 +26,13 @@ TEST(StoredNames, OtherFilesKeepTheirNameWithoutFolder) {
 }
 
 TEST(StoredNames, OnlyRelativeNamesMayBeWritten) {
-  for (const char* good : {"a.txt", "Images\\pic.png", "x y\\it's.cfg", "..a", "a..b"}) {
+  for (const char* good : {"a.txt", "Images\\pic.png", "x y\\it's.cfg", "..a", "a..b",
+                           "name:stream", "c:x", "a:b.txt", "Images\\12:30.png", "C:"}) {
     EXPECT_TRUE(isSafeStoredName(good)) << good;
   }
   for (const char* bad :
        {"", "..\\evil.txt", "Images\\..\\..\\evil", "\\etc\\passwd", "/etc/passwd",
-        "C:\\Windows\\x.dll", "c:x", "a\\\\b", "a\\", ".", "a\\.\\b", "a/../b", "name:stream"}) {
+        "C:\\Windows\\x.dll", "c:/x", "a\\\\b", "a\\", ".", "a\\.\\b", "a/../b", "a\\..\\..\\b"}) {
     EXPECT_FALSE(isSafeStoredName(bad)) << bad;
     EXPECT_EQ(test::errorNumber([&] { requireSafeStoredName(bad); }), 5) << bad;
   }

@@ -83,7 +83,7 @@ TEST_F(WrappedAccounts, AddressWithoutReverseEntryRaisesTheLookupError) {
 
 TEST_F(WrappedAccounts, ComputerAndDomainListUsersAndGroups) {
   const std::vector<std::string> users{"ann", "ben", "cid"};
-  const std::vector<std::string> groups{"staff", "nobodyhere"};
+  const std::vector<std::string> groups{"staff", "nobodyhere", "admins", "CORP\\engineers"};
   EXPECT_EQ(params_->QX_NP_AllUsersOnComputer().items, users);
   EXPECT_EQ(params_->QX_NP_AllUsersOnComputer("WS17").items, users);
   EXPECT_EQ(params_->QX_NP_AllGroupsOnComputer("ws17.corp.example").items, groups);
@@ -124,7 +124,9 @@ TEST_F(WrappedAccounts, ComputerGroupMembersArePairsOfContainerAndName) {
   ASSERT_NE(args[1].get<Object>(), nullptr);
   EXPECT_EQ(texts(*args[1].get<Object>()),
             (std::vector<std::string>{"ws17|ann", "ws17|cid", "ws17|ben"}));
-  EXPECT_TRUE(texts(*args[2].get<Object>()).empty());
+  // Nested groups: a local one and one of the domain, named by its domain.
+  EXPECT_EQ(texts(*args[2].get<Object>()),
+            (std::vector<std::string>{"ws17|admins", "CORP|engineers"}));
 }
 
 TEST_F(WrappedAccounts, UnknownGroupRaisesAndStillReplacesTheCollections) {
@@ -160,6 +162,10 @@ TEST(WrappedNetwork, ChildPassesUnderTheNameServiceWrappers) {
   test::writeFile(dir / "resolv.conf.record",
                   "nameserver 192.0.2.7\nnameserver 192.0.2.8\ndomain corp.example\n");
   test::writeWrappedAccounts(dir);
+  // Groups nested in staff: a local group and a domain group.
+  test::writeFile(dir / "group",
+                  "staff:x:3001:ann,cid,admins,CORP\\engineers\nnobodyhere:x:3003:\n"
+                  "admins:x:3004:ben\nCORP\\engineers:x:3005:\n");
 
   const test::ChildRun child = test::runWrappedChild(
       dir, "WrappedAccounts.*",

@@ -7,6 +7,7 @@
 
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
+#include "support/errors.h"
 #include "text/base64.h"
 #include "text/cls_sort_data.h"
 #include "text/qxutilities.h"
@@ -234,6 +235,21 @@ TEST(QuickSortTest, WrongElementsAndRangesRaise) {
   expectError(vberr::ObjectNotSet,
               Variant(VariantArray{0, {Variant(sortData("a", Variant())), Variant(Object())}}));
   expectError(vberr::SubscriptOutOfRange, arrayOfKeys({"b", "a"}), 0, 5);
+}
+
+TEST(QuickSortTest, AWrongElementLeavesTheCallersArrayWholeAndOneElementIsChecked) {
+  QXUtilities u;
+  Variant array = arrayOfKeys({"d", "c", "b", "a"});
+  array.get<VariantArray>()->items.emplace_back("not sort data");
+  EXPECT_EQ(test::errorNumber([&] { u.QuickSort(array); }), vberr::TypeMismatch);
+  const auto& items = array.get<VariantArray>()->items;
+  ASSERT_EQ(items.size(), 5u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(keyAt(array, i), std::string(1, static_cast<char>('d' - i)));
+  EXPECT_EQ(items[4], Variant("not sort data"));
+
+  Variant one(VariantArray{0, {Variant("lonely")}});
+  EXPECT_EQ(test::errorNumber([&] { u.QuickSort(one); }), vberr::TypeMismatch);
+  EXPECT_EQ(one.get<VariantArray>()->items[0], Variant("lonely"));
 }
 
 TEST(QuickSortTest, EmptyAndSingleArraysAreLeftAlone) {

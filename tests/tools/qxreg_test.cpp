@@ -1,6 +1,7 @@
 // The qxreg command, run as a separate program against a private store.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -97,6 +98,29 @@ TEST_F(Qxreg, ErrorsExitNonZeroWithAMessage) {
   result = run("--help");
   EXPECT_EQ(result.status, 0);
   EXPECT_NE(result.out.find("qxreg export"), std::string::npos);
+}
+
+TEST_F(Qxreg, ImportNamesTheCodePageAndRefusesFifos) {
+  const fs::path input = folder_ / "cyrillic.reg";
+  // "REGEDIT4" with the value "Иван" in cp1251.
+  qxvb::test::writeFile(input,
+                        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Ru]\r\n"
+                        "\"Name\"=\"\xC8\xE2\xE0\xED\"\r\n");
+  CommandResult result = run("import --codepage 1251 '" + input.string() + "'");
+  EXPECT_EQ(result.status, 0) << result.err;
+  result = run("query 'HKCU\\Software\\Ru' Name");
+  EXPECT_NE(result.out.find("Иван"), std::string::npos) << result.out;
+  result = run("import --codepage nonsense '" + input.string() + "'");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("unknown code page"), std::string::npos) << result.err;
+
+  const fs::path fifo = folder_ / "pipe.reg";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  result = run("import '" + fifo.string() + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("not a regular file"), std::string::npos) << result.err;
+  result = run("import /dev/zero");
+  EXPECT_EQ(result.status, 1);
 }
 
 TEST_F(Qxreg, ADamagedDatabaseIsReportedOnce) {

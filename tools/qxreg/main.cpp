@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ansi.h"
 #include "platform/registry/reg_file.h"
 #include "platform/registry/registry_store.h"
 #include "platform/registry/unicode.h"
@@ -20,7 +21,11 @@ constexpr int kUsage = 2;
 constexpr const char* kHelp =
     "Usage: qxreg export ROOT\\PATH FILE    write a branch to a .reg file "
     "(UTF-16LE)\n"
-    "       qxreg import FILE               apply a .reg file\n"
+    "       qxreg import [--codepage CP] FILE  apply a .reg file; 8-bit text\n"
+    "                                       that is not UTF-8 is read in code\n"
+    "                                       page CP (1252, 1251, 936 or GBK, ...),\n"
+    "                                       by default the ANSI code page of\n"
+    "                                       the locale's language\n"
     "       qxreg query ROOT\\PATH [VALUE]   show a key's values and subkeys, "
     "or one value\n"
     "       qxreg --help\n"
@@ -188,13 +193,29 @@ int exportBranch(const std::vector<std::string>& args) {
 }
 
 int import(const std::vector<std::string>& args) {
-  if (args.size() != 2) return usage("import takes a file name");
-  const ImportResult result = importRegFile(args[1]);
+  std::string codePage;
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (!rest.empty() && (rest[0] == "--codepage" || rest[0].rfind("--codepage=", 0) == 0)) {
+    if (rest[0] == "--codepage") {
+      if (rest.size() < 2) return usage("--codepage needs a code page");
+      codePage = rest[1];
+      rest.erase(rest.begin(), rest.begin() + 2);
+    } else {
+      codePage = rest[0].substr(11);
+      rest.erase(rest.begin());
+    }
+    if (!qxvb::ansi::codePageToUtf8("", codePage)) {
+      return usage("unknown code page \"" + codePage + "\"");
+    }
+  }
+  if (rest.size() != 1) return usage("import takes a file name");
+  const std::string& file = rest[0];
+  const ImportResult result = importRegFile(file, codePage);
   for (const std::string& error : result.errors)
-    std::cerr << "qxreg: " << args[1] << ": " << error << "\n";
+    std::cerr << "qxreg: " << file << ": " << error << "\n";
   if (result.keys + result.values > 0 || result.ok()) {
     std::cout << "qxreg: " << result.keys << " key(s) and " << result.values
-              << " value(s) imported from " << args[1] << "\n";
+              << " value(s) imported from " << file << "\n";
   }
   return result.ok() ? 0 : kFailed;
 }

@@ -1,12 +1,12 @@
 #include "components/qxxres/string_table_resource.h"
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 
+#include "frame/module_state.h"
 #include "frame/vb_conversions.h"
+#include "platform/regular_file.h"
 
 namespace qxvb::embedded {
 extern const std::string_view stringTableText;
@@ -15,6 +15,8 @@ extern const std::string_view stringTableText;
 namespace qxvb::qxxres {
 
 namespace {
+
+constexpr std::size_t kLargestStringTable = std::size_t{16} << 20;
 
 std::shared_ptr<const TextMap> builtInTexts() {
   static const auto texts =
@@ -32,11 +34,9 @@ std::shared_ptr<const TextMap> textsForFolder(const std::string& folder) {
   if (it != cache.end()) return it->second;
   std::shared_ptr<const TextMap> texts = builtInTexts();
   const std::filesystem::path file = std::filesystem::path(folder) / kStringTableFileName;
-  std::ifstream in(file, std::ios::binary);
-  if (in) {
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    texts = std::make_shared<const TextMap>(parseStringTable(contents.str()));
+  std::string contents;
+  if (platform::readRegularFile(file, contents, kLargestStringTable) == 0) {
+    texts = std::make_shared<const TextMap>(parseStringTable(contents));
   }
   cache.emplace(folder, texts);
   return texts;
@@ -46,7 +46,10 @@ thread_local int32_t iconWindow = 0;
 
 }  // namespace
 
-StringTableResource::StringTableResource() : texts_(builtInTexts()) {}
+// A new component answers the texts of the library's string-table folder
+// at once, as the product's does, whether or not its caller sets the path.
+StringTableResource::StringTableResource()
+    : folder_(stringTableFolderFor(libraryFolder())), texts_(textsForFolder(folder_)) {}
 
 void StringTableResource::SetStringtablePath(const std::string& folder) {
   folder_ = folder;

@@ -8,6 +8,7 @@
 #include "components/picture_conversion/gui/picture_converter.h"
 #include "components/rastell2/gui/rastell2.h"
 #include "files/temp_names.h"
+#include "frame/catalogue.h"
 #include "frame/member_extensions.h"
 #include "frame/module_state.h"
 #include "frame/vb_conversions.h"
@@ -60,7 +61,8 @@ bool pngToBitmap(const std::string& source, const std::string& bitmap) {
 
 // The component is created on first use and kept for the thread.
 Object pictureConverter() {
-  return sharedObject("picture conversion", picconv::makePictureConverter);
+  return sharedObject("picture conversion",
+                      [] { return createObject(picconv::kPictureConverterProgId); });
 }
 
 }  // namespace

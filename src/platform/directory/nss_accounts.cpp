@@ -50,6 +50,27 @@ std::optional<GroupInfo> lookUpGroup(const std::string& name) {
   return info;
 }
 
+bool isUser(const std::string& name) {
+  std::vector<char> buffer(4096);
+  passwd entry{};
+  passwd* found = nullptr;
+  while (getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+         buffer.size() < (1u << 24)) {
+    buffer.resize(buffer.size() * 2);
+  }
+  return found != nullptr;
+}
+
+AccountName listedMember(const std::string& name, const std::string& computer) {
+  AccountName member{computer, name, !isUser(name) && lookUpGroup(name).has_value()};
+  const size_t backslash = name.find('\\');
+  if (backslash != std::string::npos && backslash > 0) {
+    member.container = name.substr(0, backslash);
+    member.name = name.substr(backslash + 1);
+  }
+  return member;
+}
+
 }  // namespace
 
 std::vector<AccountName> listUsers() {
@@ -79,7 +100,7 @@ std::optional<std::vector<AccountName>> listGroupMembers(std::string_view groupN
   const std::string container = shortHostName();
   std::vector<AccountName> members;
   for (const std::string& name : info->members) {
-    if (!contains(members, name)) members.push_back({container, name});
+    if (!contains(members, name)) members.push_back(listedMember(name, container));
   }
   std::lock_guard lock(enumerationMutex());
   setpwent();

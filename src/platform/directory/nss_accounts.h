@@ -15,6 +15,7 @@ namespace qxvb::platform::nss {
 struct AccountName {
   std::string container;
   std::string name;
+  bool isGroup = false;  // a group nested in the group that was listed
 };
 
 // Every user, in the order the name services give them.
@@ -23,9 +24,10 @@ std::vector<AccountName> listUsers();
 // Every group, in the order the name services give them.
 std::vector<AccountName> listGroups();
 
-// The members of a group: the users it lists, then the users whose primary
-// group it is and who are not listed already. No value when the group is
-// not known.
+// The members of a group: the accounts it lists, then the users whose
+// primary group it is and who are not listed already. A listed name that is
+// a group and no user is a nested group; one written "DOMAIN\\name" comes
+// from that domain, its container. No value when the group is not known.
 std::optional<std::vector<AccountName>> listGroupMembers(std::string_view groupName);
 
 }  // namespace qxvb::platform::nss

@@ -31,9 +31,13 @@ struct ImportResult {
 };
 
 // Applies a .reg file's contents: UTF-16LE with BOM, UTF-8 (with or without
-// BOM), or the older 8-bit "REGEDIT4" format. Lines that cannot be applied
-// are reported and skipped; each database's changes commit together.
-ImportResult importRegText(std::string_view fileBytes);
-ImportResult importRegFile(const std::filesystem::path& file);
+// BOM), or 8-bit text (the older "REGEDIT4" format, or a 5.00 header over
+// ANSI bytes). 8-bit text that is not valid UTF-8 is decoded in codePage
+// (a number such as "1252" or a name such as "GBK"), by default the ANSI
+// code page of the locale's language. Lines that cannot be applied are
+// reported and skipped; each database's changes commit together, and a
+// failure of the store itself (a full disk) writes nothing of that database.
+ImportResult importRegText(std::string_view fileBytes, const std::string& codePage = {});
+ImportResult importRegFile(const std::filesystem::path& file, const std::string& codePage = {});
 
 }  // namespace qxvb::registry

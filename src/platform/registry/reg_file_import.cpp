@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "platform/ansi.h"
 #include "platform/registry/reg_file.h"
 #include "platform/regular_file.h"
 #include "platform/registry/unicode.h"
@@ -37,10 +38,19 @@ std::string_view trimRight(std::string_view text) {
   return text;
 }
 
-std::string decodeFile(std::string_view bytes) {
+// 8-bit text as UTF-8: valid UTF-8 as it is, anything else in the code
+// page (the locale language's ANSI code page when none is named).
+std::string decodeEightBit(std::string_view bytes, const std::string& codePage) {
+  if (unicode::isValidUtf8(bytes)) return std::string(bytes);
+  const std::string page = codePage.empty() ? std::to_string(ansi::windowsCodePage()) : codePage;
+  std::optional<std::string> text = ansi::codePageToUtf8(bytes, page);
+  return text ? std::move(*text) : unicode::eightBitToUtf8(bytes);
+}
+
+std::string decodeFile(std::string_view bytes, const std::string& codePage) {
   if (bytes.starts_with("\xFF\xFE")) return unicode::utf16leToUtf8(bytes.substr(2));
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  return unicode::eightBitToUtf8(bytes);
+  return decodeEightBit(bytes, codePage);
 }
 
 std::vector<std::string> splitLines(std::string_view text) {
@@ -116,8 +126,8 @@ std::optional<Bytes> parseHexBytes(std::string_view list) {
 
 class Parser {
  public:
-  Parser(std::vector<std::string> lines, ImportResult& result)
-      : lines_(std::move(lines)), result_(result) {}
+  Parser(std::vector<std::string> lines, ImportResult& result, std::string codePage)
+      : lines_(std::move(lines)), result_(result), codePage_(std::move(codePage)) {}
 
   std::vector<Operation> parse() {
     std::size_t first = 0;
@@ -200,8 +210,12 @@ class Parser {
     if (rest.starts_with("\"")) {
       std::size_t pos = 1;
       const auto text = readQuoted(rest, pos);
-      if (!text || !onlyCommentLeft(rest.substr(pos))) {
+      if (!text) {
         error("the text has no closing quote");
+        return false;
+      }
+      if (!onlyCommentLeft(rest.substr(pos))) {
+        error("text after the closing quote (a quote inside the text must be written \\\")");
         return false;
       }
       value.type = kRegSz;
@@ -252,7 +266,7 @@ class Parser {
     if (value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegMultiSz) {
       const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
       const std::string text =
-          unicodeFile_ ? unicode::utf16leToUtf8(raw) : unicode::eightBitToUtf8(raw);
+          unicodeFile_ ? unicode::utf16leToUtf8(raw) : decodeEightBit(raw, codePage_);
       value.data.assign(text.begin(), text.end());
     } else {
       value.data = *bytes;
@@ -288,6 +302,7 @@ class Parser {
 
   std::vector<std::string> lines_;
   ImportResult& result_;
+  std::string codePage_;
   std::vector<Operation> operations_;
   std::size_t index_ = 0;
   bool unicodeFile_ = true;
@@ -335,9 +350,9 @@ Status apply(const Operation& operation, ImportResult& result) {
 
 }  // namespace
 
-ImportResult importRegText(std::string_view fileBytes) {
+ImportResult importRegText(std::string_view fileBytes, const std::string& codePage) {
   ImportResult result;
-  Parser parser(splitLines(decodeFile(fileBytes)), result);
+  Parser parser(splitLines(decodeFile(fileBytes, codePage)), result, codePage);
   const std::vector<Operation> operations = parser.parse();
 
   // One transaction per database; the order of the lines is kept within it.
@@ -371,7 +386,7 @@ ImportResult importRegText(std::string_view fileBytes) {
   return result;
 }
 
-ImportResult importRegFile(const std::filesystem::path& file) {
+ImportResult importRegFile(const std::filesystem::path& file, const std::string& codePage) {
   // Only a regular file is read (a FIFO or device is refused at once), and
   // within a bound.
   std::string bytes;
@@ -383,7 +398,7 @@ ImportResult importRegFile(const std::filesystem::path& file) {
                                              : "cannot open the file");
     return result;
   }
-  return importRegText(bytes);
+  return importRegText(bytes, codePage);
 }
 
 }  // namespace qxvb::registry

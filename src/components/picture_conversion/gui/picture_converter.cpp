@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "frame/catalogue.h"
 #include "platform/regular_file.h"
 #include "ui/picture/bitmap_file.h"
 #include "ui/picture/gui_application.h"
@@ -149,5 +150,21 @@ const DispatchTable& PictureConverter::dispatchTable() const {
 Object makePictureConverter() {
   return std::make_shared<PictureConverter>();
 }
+
+namespace {
+
+// Registered when the graphical module is loaded.
+[[maybe_unused]] const bool registered = [] {
+  ClassInfo info;
+  info.name = "PictureConverter";
+  info.progId = kPictureConverterProgId;
+  info.instancing = Instancing::MultiUse;
+  info.factory = makePictureConverter;
+  info.partOfLibrary = false;
+  Catalogue::instance().add(std::move(info));
+  return true;
+}();
+
+}  // namespace
 
 }  // namespace qxvb::picconv

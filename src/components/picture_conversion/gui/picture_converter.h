@@ -47,4 +47,8 @@ class PictureConverter : public Dispatch {
 
 Object makePictureConverter();
 
+// The ProgID the component is registered under in the catalogue; callers
+// create it by this name, so the product's component can take its place.
+inline constexpr const char* kPictureConverterProgId = "QXPicConv.PictureConverter";
+
 }  // namespace qxvb::picconv
