@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <cstdint>
 
 #include "ado/ado_constants.h"
 #include "ado/ado_errors.h"

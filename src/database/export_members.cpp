@@ -140,8 +140,8 @@ void copyData(ado::Field& data, ExportTarget& file) {
     const Variant piece = data.GetChunk(std::min(left, kChunkSize));
     std::string_view bytes;
     if (const auto* binary = piece.get<ByteArray>()) {
-      bytes = std::string_view(reinterpret_cast<const char*>(binary->data.data()),
-                               binary->data.size());
+      bytes =
+          std::string_view(reinterpret_cast<const char*>(binary->data.data()), binary->data.size());
     } else if (const auto* text = piece.get<std::string>()) {
       bytes = *text;
     }

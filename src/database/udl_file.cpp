@@ -7,14 +7,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "database/connection_string_items.h"
 #include "frame/automation_error.h"
-#include "platform/registry/unicode.h"
-#include "platform/unicode.h"
 #include "platform/atomic_file.h"
+#include "platform/registry/unicode.h"
+#include "platform/regular_file.h"
+#include "platform/unicode.h"
 
 namespace qxvb::udl {
 
@@ -124,12 +123,13 @@ std::optional<std::string> connectionLine(std::string_view text) {
 std::optional<std::string> readBytes(const std::string& path) {
   std::error_code ec;
   if (path.empty() || !fs::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) raiseVbError(errorNumberFor(errno));
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) raiseVbError(vberr::PathFileAccessError);
-  return bytes.str();
+  // Read as a regular file only, even if the name changed meanwhile.
+  constexpr std::size_t kLargestDataLinkFile = std::size_t{16} << 20;
+  std::string bytes;
+  const int error = platform::readRegularFile(path, bytes, kLargestDataLinkFile);
+  if (error != 0)
+    raiseVbError(error == EINVAL ? vberr::PathFileAccessError : errorNumberFor(error));
+  return bytes;
 }
 
 void writeBytes(const std::string& path, std::string_view bytes) {

@@ -45,9 +45,9 @@ bool appendLogLine(const std::string& file, const std::string& message) {
   const std::string line = ansi::fromUtf8(logLine(message) + "\r\n");
   // A link planted at the log's name is not followed, and only a regular
   // file is written to (a FIFO or device in its place is refused).
-  const int fd = ::open(file.c_str(),
-                        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                        0666);
+  const int fd =
+      ::open(file.c_str(),
+             O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -118,11 +118,11 @@ struct LanguagePage {
   int codePage;
 };
 
-constexpr LanguagePage kLanguagePages[] = {
-    {"ru", 1251}, {"uk", 1251}, {"bg", 1251}, {"ja", 932},  {"ko", 949},  {"cs", 1250},
-    {"pl", 1250}, {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250},
-    {"el", 1253}, {"tr", 1254}, {"he", 1255}, {"ar", 1256}, {"et", 1257}, {"lv", 1257},
-    {"lt", 1257}, {"vi", 1258}};
+constexpr LanguagePage kLanguagePages[] = {{"ru", 1251}, {"uk", 1251}, {"bg", 1251}, {"ja", 932},
+                                           {"ko", 949},  {"cs", 1250}, {"pl", 1250}, {"hu", 1250},
+                                           {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250},
+                                           {"el", 1253}, {"tr", 1254}, {"he", 1255}, {"ar", 1256},
+                                           {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}};
 
 std::string environmentLocale() {
   for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {

@@ -56,8 +56,8 @@ void removeStaleTemporaries(const fs::path& folder, const fs::path& target) {
     if (name.size() != prefix.size() + kRandomDigits || name.substr(0, prefix.size()) != prefix) {
       continue;
     }
-    const int fd = ::openat(dirFd, entry->d_name,
-                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime + kStaleSeconds < now &&
@@ -129,7 +129,9 @@ AtomicFile::AtomicFile(fs::path target, NewFileAccess access) : target_(std::mov
   ::flock(fd_, LOCK_EX | LOCK_NB);
 }
 
-AtomicFile::~AtomicFile() { discard(); }
+AtomicFile::~AtomicFile() {
+  discard();
+}
 
 void AtomicFile::discard() {
   if (fd_ >= 0) ::close(fd_);
@@ -151,9 +153,13 @@ bool AtomicFile::write(std::string_view bytes) {
   return true;
 }
 
-int AtomicFile::commit() { return finish(true); }
+int AtomicFile::commit() {
+  return finish(true);
+}
 
-int AtomicFile::commitNew() { return finish(false); }
+int AtomicFile::commitNew() {
+  return finish(false);
+}
 
 int AtomicFile::finish(bool replace) {
   if (error_ == 0 && fd_ < 0) error_ = EBADF;

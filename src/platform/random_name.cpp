@@ -24,10 +24,9 @@ void fillRandom(unsigned char* bytes, std::size_t count) {
   if (done == count) return;
   // Without the kernel's generator: a per-thread engine seeded from the
   // device and the clock still differs between processes.
-  thread_local std::mt19937_64 engine{std::random_device{}() ^
-                                      static_cast<std::uint64_t>(std::chrono::steady_clock::now()
-                                                                     .time_since_epoch()
-                                                                     .count())};
+  thread_local std::mt19937_64 engine{
+      std::random_device{}() ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
   for (; done < count; ++done) bytes[done] = static_cast<unsigned char>(engine());
 }
 

@@ -26,7 +26,8 @@ TEST(StringTableResource, AComponentACallerCreatesAnswersTheLibrarysFolder) {
   ASSERT_TRUE(table);
   EXPECT_EQ(table->folder(), folder);
   // The same text as the library's own table answers.
-  EXPECT_EQ(created->call("GetLocalString", {Variant(int32_t{55070})}), Variant(localString(55070)));
+  EXPECT_EQ(created->call("GetLocalString", {Variant(int32_t{55070})}),
+            Variant(localString(55070)));
 }
 
 TEST(StringTableResource, TheBuildPlacesTheStringTableAndTheLabelsInTheFolder) {

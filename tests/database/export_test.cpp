@@ -210,7 +210,8 @@ TEST_F(Export, EmptyLogAndFailures) {
 }
 
 TEST_F(Export, TextDataComesOutAsItsBytesAndARewriteKeepsTheFileMode) {
-  connection_->Execute("INSERT INTO Files (Name, WID, Data) VALUES ('notes.txt', 1, 'caf\u00e9 text')");
+  connection_->Execute(
+      "INSERT INTO Files (Name, WID, Data) VALUES ('notes.txt', 1, 'caf\u00e9 text')");
   connection_->Execute("INSERT INTO Files (Name, WID, Data) VALUES ('long.txt', 1, '" +
                        std::string(40000, 'q') + "')");
   const std::string target = (folder_ / "private.txt").string();

@@ -107,12 +107,14 @@ TEST_F(UdlFile, OverwritingKeepsTheFileModeAndLinks) {
   EXPECT_EQ(readBack(file), "Provider=ThroughLink");
 }
 
-TEST_F(UdlFile, NewFilesGetTheUsualPermissions) {
+TEST_F(UdlFile, NewFilesArePrivateToTheirOwner) {
+  // A data-link file may carry a password: whatever the umask, only its
+  // owner reads a new one.
   const mode_t mask = umask(022);
   const fs::path file = folder_ / "new.udl";
-  ado_.QX_ADO_CreateUDLFile(file.string(), "Provider=P");
+  ado_.QX_ADO_CreateUDLFile(file.string(), "Provider=P;User ID=u;Password=secret");
   umask(mask);
-  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0644));
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0600));
 }
 
 TEST_F(UdlFile, WriteFailuresRaiseAndLeaveNoFile) {

@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 constexpr int kProcesses = 8;
 constexpr int kFilesEach = 4;
 
-bool importAndWriteEncyFiles(const std::string& connectionString, const fs::path& disk, int writer) {
+bool importAndWriteEncyFiles(const std::string& connectionString, const fs::path& disk,
+                             int writer) {
   auto connection = std::make_shared<ado::Connection>();
   connection->Open(connectionString);
   auto store = test::plainStore(connection);
@@ -56,7 +57,8 @@ TEST(ConcurrentWriters, EightProcessesImportAndWriteEncyFilesIntoOneRepository) 
   std::vector<pid_t> writers;
   for (int w = 0; w < kProcesses; ++w) {
     const fs::path disk = folder / ("disk" + std::to_string(w));
-    writers.push_back(test::forkChild([&, w, disk] { return importAndWriteEncyFiles(cs, disk, w); }));
+    writers.push_back(
+        test::forkChild([&, w, disk] { return importAndWriteEncyFiles(cs, disk, w); }));
     ASSERT_GT(writers.back(), 0);
   }
   for (const pid_t pid : writers) EXPECT_EQ(test::exitCodeOf(pid), 0) << "writer " << pid;

@@ -111,7 +111,8 @@ TEST_F(LogFileTest, AMessageStaysOneLineAndPlantedNamesAreNotWrittenThrough) {
   EXPECT_TRUE(u->QX_File_WriteLog(text(log), "first\r\n01/01/2020 00:00:00 - forged\rx\ny\x01z"));
   const auto got = lines(test::readFile(log));
   ASSERT_EQ(got.size(), 1u);
-  EXPECT_NE(got[0].find(" - first 01/01/2020 00:00:00 - forged x y z"), std::string::npos) << got[0];
+  EXPECT_NE(got[0].find(" - first 01/01/2020 00:00:00 - forged x y z"), std::string::npos)
+      << got[0];
 
   // A link at the log's name, even a dangling one, is never followed.
   test::writeFile(folder / "private.txt", "secret");

@@ -146,7 +146,8 @@ TEST_F(TempNamesTest, TemporaryFolderRefusalsAndNamesOfExistingFolders) {
     EXPECT_EQ(u->QX_File_CreateTempFolder("..", text(base)), text(base) + "/..");
     // Asked to be unique, the suffix follows the (empty) name.
     const std::string unique = u->QX_File_CreateTempFolder("", text(base), true);
-    EXPECT_TRUE(std::regex_match(fs::path(unique).filename().string(), std::regex("_[0-9A-F]{1,4}")))
+    EXPECT_TRUE(
+        std::regex_match(fs::path(unique).filename().string(), std::regex("_[0-9A-F]{1,4}")))
         << unique;
     EXPECT_TRUE(fs::is_directory(unique));
     fs::remove(unique);

@@ -150,7 +150,7 @@ TEST(AtomicFile, AWriterKilledMidWayLeavesNothingBehind) {
     AtomicFile file(folder / "big.dat");
     (void)::write(ready[1], "r", 1);
     const std::string chunk(1 << 16, 'z');
-    for (int i = 0; i < 2000; ++i) file.write(chunk);
+    for (int i = 0; i < 500; ++i) file.write(chunk);
     ::pause();
     return true;
   });

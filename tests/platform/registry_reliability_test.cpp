@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/failing_sqlite_vfs.h"
 #include "platform/registry/reg_file.h"
 #include "platform/registry_store.h"
 #include "platform/registry_test_folder.h"
@@ -61,6 +62,29 @@ TEST_F(RegistryReliability, AnImportOnAFullDiskWritesNothingAndSaysTheDiskIsFull
   EXPECT_EQ(openKey(RootKey::CurrentUser, "Software\\Bulk\\Key2"), kSuccess);
 }
 
+TEST_F(RegistryReliability, AnImportMetByAnIoErrorWritesNothingAndSaysSo) {
+  ASSERT_EQ(setValue(RootKey::CurrentUser, "Software\\Before", "kept", kRegSz, makeString("yes")),
+            kSuccess);
+  closeThreadConnections();
+  for (const int allowed : {0, 3, 40}) {
+    {
+      test::FailingSqliteWrites failing(allowed);
+      const ImportResult result = importRegText(regFileWithValues(40, 40, 300));
+      ASSERT_FALSE(result.errors.empty()) << allowed;
+      const std::string last = result.errors.back();
+      EXPECT_NE(last.find("I/O error"), std::string::npos) << allowed << ": " << last;
+      EXPECT_NE(last.find("nothing was written"), std::string::npos) << last;
+      EXPECT_GT(failing.failedWrites(), 0);
+      closeThreadConnections();
+    }
+    EXPECT_EQ(openKey(RootKey::CurrentUser, "Software\\Bulk"), kFileNotFound) << allowed;
+    std::uint32_t type = 0;
+    Bytes data;
+    EXPECT_EQ(queryValue(RootKey::CurrentUser, "Software\\Before", "kept", type, data), kSuccess);
+    closeThreadConnections();
+  }
+}
+
 TEST_F(RegistryReliability, AnotherUserReadsTheMachineStoreWrittenByRoot) {
   if (::geteuid() != 0) {
     if (std::getenv("CI") != nullptr) FAIL() << "the test runs as root in CI";
@@ -72,7 +96,8 @@ TEST_F(RegistryReliability, AnotherUserReadsTheMachineStoreWrittenByRoot) {
             kSuccess);
   ::umask(oldMask);
   // Every folder on the way is open to others, as /var/lib is.
-  for (fs::path p = folder() / "machine"; p != test::sandboxRoot().parent_path(); p = p.parent_path()) {
+  for (fs::path p = folder() / "machine"; p != test::sandboxRoot().parent_path();
+       p = p.parent_path()) {
     ::chmod(p.c_str(), 0755);
   }
   const fs::path file = folder() / "machine" / "registry-hklm.sqlite";
@@ -83,11 +108,12 @@ TEST_F(RegistryReliability, AnotherUserReadsTheMachineStoreWrittenByRoot) {
   // Once while root keeps its connection, once after it closed.
   for (int round = 0; round < 2; ++round) {
     const pid_t reader = test::forkChild([] {
-      if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) return false;
+      if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+        return false;
       std::uint32_t type = 0;
       Bytes data;
-      const Status status = queryValue(RootKey::LocalMachine,
-                                       "Software\\Classes\\CLSID\\{X}\\InprocServer32", "", type, data);
+      const Status status = queryValue(
+          RootKey::LocalMachine, "Software\\Classes\\CLSID\\{X}\\InprocServer32", "", type, data);
       return status == kSuccess && data == makeString("/opt/lib/x.so");
     });
     EXPECT_EQ(test::exitCodeOf(reader), 0) << "round " << round;

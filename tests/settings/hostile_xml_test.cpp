@@ -44,16 +44,16 @@ class HostileXmlTest : public test::RegistrySettingsTest {
 
 TEST_F(HostileXmlTest, ABranchNeverTakesInAnythingExternal) {
   auto r = std::static_pointer_cast<QX_Registry>(createObject("QXVBUtils.QX_Registry"));
-  test::writeFile(folder_ / "evil.dtd", "<!ENTITY % file SYSTEM \"file://" + secret_.string() +
-                                            "\"><!ENTITY % wrap \"<!ENTITY leak '%file;'>\">%wrap;");
+  test::writeFile(folder_ / "evil.dtd",
+                  "<!ENTITY % file SYSTEM \"file://" + secret_.string() +
+                      "\"><!ENTITY % wrap \"<!ENTITY leak '%file;'>\">%wrap;");
   const std::string general = "<!DOCTYPE Quillane [<!ENTITY x SYSTEM \"file://" + secret_.string() +
                               "\">]><Quillane><Value Type='1' Name='g' Data='&x;'/></Quillane>";
   const std::string parameter = "<!DOCTYPE Quillane SYSTEM \"" + (folder_ / "evil.dtd").string() +
                                 "\"><Quillane><Value Type='1' Name='p' Data='&leak;'/></Quillane>";
-  const std::string internal =
-      "<!DOCTYPE Quillane [<!ENTITY % file SYSTEM \"" + secret_.string() +
-      "\"><!ENTITY % eval \"<!ENTITY leak2 '%file;'>\">%eval;]>"
-      "<Quillane><Value Type='1' Name='q' Data='&leak2;'/></Quillane>";
+  const std::string internal = "<!DOCTYPE Quillane [<!ENTITY % file SYSTEM \"" + secret_.string() +
+                               "\"><!ENTITY % eval \"<!ENTITY leak2 '%file;'>\">%eval;]>"
+                               "<Quillane><Value Type='1' Name='q' Data='&leak2;'/></Quillane>";
   for (const std::string& text : {general, parameter, internal}) {
     try {
       r->QX_Reg_WriteBranchFromXML(kHKCU, text, "App");
@@ -66,8 +66,8 @@ TEST_F(HostileXmlTest, ABranchNeverTakesInAnythingExternal) {
 }
 
 TEST_F(HostileXmlTest, CallerDocumentsFollowResolveExternalsAndReadOnlyRegularFiles) {
-  const std::string text = "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secret_.string() +
-                           "\">]><r>&x;</r>";
+  const std::string text =
+      "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secret_.string() + "\">]><r>&x;</r>";
   auto off = xml::XmlDocument::create();
   off->resolveExternals = false;
   off->loadXML(text);
@@ -76,9 +76,9 @@ TEST_F(HostileXmlTest, CallerDocumentsFollowResolveExternalsAndReadOnlyRegularFi
   ASSERT_EQ(::mkfifo((folder_ / "pipe.xml").c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo((folder_ / "pipe.ent").c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo((folder_ / "pipe.xsd").c_str(), 0600), 0);
-  test::writeFile(folder_ / "uses-pipe.xml", "<!DOCTYPE r [<!ENTITY x SYSTEM \"" +
-                                                 (folder_ / "pipe.ent").string() +
-                                                 "\">]><r>&x;</r>");
+  test::writeFile(
+      folder_ / "uses-pipe.xml",
+      "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + (folder_ / "pipe.ent").string() + "\">]><r>&x;</r>");
   test::writeFile(folder_ / "doc.xml", "<r xmlns='urn:t'/>");
   test::writeFile(folder_ / "includes-pipe.xsd",
                   "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema' targetNamespace='urn:t'>"

@@ -14,7 +14,8 @@ namespace qxvb::test {
 SmallFileSystem::SmallFileSystem(std::size_t kilobytes, const std::string& hint)
     : root_(freshFolder(hint)) {
   const std::string options = "size=" + std::to_string(kilobytes) + "k,mode=0755";
-  mounted_ = ::mount("qxvb-test", root_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
+  mounted_ =
+      ::mount("qxvb-test", root_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
 }
 
 SmallFileSystem::~SmallFileSystem() {

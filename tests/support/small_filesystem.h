@@ -29,12 +29,12 @@ class SmallFileSystem {
 
 // Skips the test where mounting is not allowed, but fails it in CI (which
 // runs as root), so the full-disk tests never quietly stop running there.
-#define QXVB_REQUIRE_SMALL_FS(fs)                                                   \
-  do {                                                                              \
-    if (!(fs).available()) {                                                        \
+#define QXVB_REQUIRE_SMALL_FS(fs)                                                     \
+  do {                                                                                \
+    if (!(fs).available()) {                                                          \
       if (std::getenv("CI") != nullptr) FAIL() << "cannot mount a small file system"; \
-      GTEST_SKIP() << "mounting a small file system needs root";                    \
-    }                                                                               \
+      GTEST_SKIP() << "mounting a small file system needs root";                      \
+    }                                                                                 \
   } while (0)
 
 }  // namespace qxvb::test

@@ -244,7 +244,8 @@ TEST(QuickSortTest, AWrongElementLeavesTheCallersArrayWholeAndOneElementIsChecke
   EXPECT_EQ(test::errorNumber([&] { u.QuickSort(array); }), vberr::TypeMismatch);
   const auto& items = array.get<VariantArray>()->items;
   ASSERT_EQ(items.size(), 5u);
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(keyAt(array, i), std::string(1, static_cast<char>('d' - i)));
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(keyAt(array, i), std::string(1, static_cast<char>('d' - i)));
   EXPECT_EQ(items[4], Variant("not sort data"));
 
   Variant one(VariantArray{0, {Variant("lonely")}});

@@ -82,6 +82,13 @@ TEST_F(Qxreg, ImportQueryAndExportABranch) {
   result = run("export 'HKCU\\Software\\Tool' '" + exported.string() + "'");
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(qxvb::test::readFile(exported).substr(0, 4), std::string("\xFF\xFEW\0", 4));
+  // A private file stays private when exported over; nothing else is left.
+  ::chmod(exported.c_str(), 0600);
+  result = run("export 'HKCU\\Software\\Tool' '" + exported.string() + "'");
+  ASSERT_EQ(result.status, 0) << result.err;
+  struct stat info {};
+  ASSERT_EQ(::stat(exported.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(Qxreg, ErrorsExitNonZeroWithAMessage) {

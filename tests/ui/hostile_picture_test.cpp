@@ -42,7 +42,8 @@ TEST_F(HostilePictureTest, FifosAndDevicesAreRefusedAtOnce) {
   fs::create_symlink("/dev/zero", dir / "zero.bmp");
   EXPECT_TRUE(finishesInTime([&] {
     bool ok = true;
-    for (const char* name : {"pipe.png", "pipe.svg", "pipe.bmp", "zero.png", "zero.svg", "zero.bmp"}) {
+    for (const char* name :
+         {"pipe.png", "pipe.svg", "pipe.bmp", "zero.png", "zero.svg", "zero.bmp"}) {
       ok = ok && QX_File_LoadPicture(*fileUtils(), (dir / name).string()) == nullptr;
     }
     ok = ok && Rastell2_PngToBmp((dir / "pipe.png").c_str(), (dir / "out.bmp").c_str(), 0) == 0;
@@ -63,11 +64,13 @@ TEST_F(HostilePictureTest, ADrawingShowsOnlyWhatItContains) {
       "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
       "width='40' height='40'><rect width='40' height='40' fill='#ffffff'/>";
   writeFile(dir / "file.svg", svgStart + "<image x='0' y='0' width='40' height='40' href='" +
-                                  secret.string() + "'/><image x='0' y='0' width='40' height='40' "
-                                  "xlink:href='file://" + secret.string() + "'/></svg>");
+                                  secret.string() +
+                                  "'/><image x='0' y='0' width='40' height='40' "
+                                  "xlink:href='file://" +
+                                  secret.string() + "'/></svg>");
   writeFile(dir / "data.svg", svgStart +
                                   "<image x='0' y='0' width='40' height='40' "
-                                  "href='data:image/png;base64," +
+                                  "xlink:href='data:image/png;base64," +
                                   png.toBase64().toStdString() + "'/></svg>");
   const Object fromFile = QX_File_LoadPicture(*fileUtils(), (dir / "file.svg").string());
   ASSERT_NE(asPicture(fromFile), nullptr);

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
@@ -330,6 +331,27 @@ TEST(XmlDom, SaveWritesWholeFilesOnly) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST(XmlDom, SaveKeepsTheModeAndNeverWritesThroughPlantedNames) {
+  const auto dir = freshFolder("save-planted");
+  const auto target = dir / "private.xml";
+  writeFile(target, "<old/>");
+  std::filesystem::permissions(target, std::filesystem::perms(0600));
+  writeFile(dir / "victim.txt", "untouched");
+  // Links at every name a writer could guess: this process's id in all forms.
+  const std::vector<std::string> guesses{"private.xml.~" + std::to_string(::getpid()) + ".tmp",
+                                         "private.xml.tmp", ".private.xml.tmp", "private.xml~",
+                                         "private.xml.new"};
+  for (const std::string& guess : guesses) {
+    std::filesystem::create_symlink(dir / "victim.txt", dir / guess);
+  }
+  auto doc = parsed("<new/>");
+  doc->save(target.string());
+  EXPECT_EQ(readFile(dir / "victim.txt"), "untouched");
+  EXPECT_NE(readFile(target).find("<new/>"), std::string::npos);
+  EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms(0600));
 }
 
 TEST(XmlDom, DoctypeShowsItsSystemIdentifier) {

@@ -3,13 +3,12 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "components/qxxres/string_table_resource.h"
 #include "frame/module_state.h"
 #include "platform/ansi.h"
+#include "platform/regular_file.h"
 
 namespace qxvb::merrin {
 
@@ -50,11 +49,11 @@ bool equalsAsciiIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
+  // Only a regular file, within a bound; anything else reads as no labels.
+  constexpr std::size_t kLargestLabelFile = std::size_t{16} << 20;
+  std::string contents;
+  if (platform::readRegularFile(path, contents, kLargestLabelFile) != 0) return {};
+  return contents;
 }
 
 // The length of text cut to at most limit bytes without splitting a UTF-8

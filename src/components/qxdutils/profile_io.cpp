@@ -92,7 +92,7 @@ int openLockFile(const fs::path& lockPath, int flags, mode_t mode) {
 // are private to their owner.
 platform::NewFileAccess accessFor(const fs::path& target) {
   return paths::insidePerUserState(target) ? platform::NewFileAccess::OwnerOnly
-                                              : platform::NewFileAccess::Shared;
+                                           : platform::NewFileAccess::Shared;
 }
 
 }  // namespace

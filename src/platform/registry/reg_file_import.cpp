@@ -6,8 +6,8 @@
 
 #include "platform/ansi.h"
 #include "platform/registry/reg_file.h"
-#include "platform/regular_file.h"
 #include "platform/registry/unicode.h"
+#include "platform/regular_file.h"
 
 namespace qxvb::registry {
 
@@ -315,8 +315,8 @@ class Parser {
 // A failure of the store itself (not of one line): the import stops and
 // nothing of it is kept.
 bool storeFailed(Status status) {
-  return status == kDiskFull || status == kIoFailed || status == kBusy ||
-         status == kBadDatabase || status == kNotEnoughMemory || status == kCantOpen;
+  return status == kDiskFull || status == kIoFailed || status == kBusy || status == kBadDatabase ||
+         status == kNotEnoughMemory || status == kCantOpen;
 }
 
 Status apply(const Operation& operation, ImportResult& result) {
@@ -393,7 +393,7 @@ ImportResult importRegFile(const std::filesystem::path& file, const std::string&
   const int error = platform::readRegularFile(file, bytes, kLargestRegFile);
   if (error != 0) {
     ImportResult result;
-    result.errors.push_back(error == EINVAL ? "not a regular file"
+    result.errors.push_back(error == EINVAL  ? "not a regular file"
                             : error == EFBIG ? "the file is too large"
                                              : "cannot open the file");
     return result;

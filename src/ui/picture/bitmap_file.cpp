@@ -1,9 +1,12 @@
 #include "ui/picture/bitmap_file.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
+#include <string_view>
+
+#include "platform/atomic_file.h"
 
 namespace qxvb::gui {
 
@@ -31,13 +34,10 @@ QByteArray encodeBitmapFile(const QImage& image) {
 bool writeBitmapFile(const QImage& image, const QString& path) {
   const QByteArray bytes = encodeBitmapFile(image);
   if (bytes.isEmpty()) return false;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  // The platform's atomic writer: whole or not at all, links not followed.
+  return platform::writeFileAtomically(
+             QFile::encodeName(path).toStdString(),
+             std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) == 0;
 }
 
 }  // namespace qxvb::gui
