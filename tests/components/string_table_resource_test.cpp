@@ -8,9 +8,9 @@
 
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "support/sandbox.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

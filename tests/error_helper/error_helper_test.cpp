@@ -10,9 +10,9 @@
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/err_object.h"
-#include "frame/qxutilities.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
+#include "text/qxutilities.h"
 
 namespace qxvb {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "platform/ansi.h"
 #include "platform/registry/reg_file.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "platform/registry_test_folder.h"
 #include "support/sandbox.h"
 

@@ -10,7 +10,7 @@
 
 #include "platform/failing_sqlite_vfs.h"
 #include "platform/registry/reg_file.h"
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 #include "platform/registry_test_folder.h"
 #include "support/child_process.h"
 #include "support/sandbox.h"

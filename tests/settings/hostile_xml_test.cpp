@@ -10,10 +10,10 @@
 #include "frame/catalogue.h"
 #include "registry_fixture.h"
 #include "settings/registry/qx_registry.h"
-#include "settings/xml/dom_document.h"
 #include "settings/xml_helper.h"
 #include "support/child_process.h"
 #include "support/sandbox.h"
+#include "xml/dom_document.h"
 
 namespace qxvb {
 namespace {
