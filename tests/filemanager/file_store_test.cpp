@@ -1,11 +1,14 @@
 // The file store on an SQLite repository: import, listing, retrieval,
 // export and deletion, and what it refuses.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ado/field.h"
 #include "filemanager/stored_names.h"
 #include "frame/error_codes.h"
 #include "repository_fixture.h"
+#include "support/child_process.h"
 #include "support/errors.h"
 
 namespace qxvb::filestore {
@@ -122,6 +125,27 @@ TEST_F(FileStoreTest, NamesWithColonsAreOrdinaryFileNames) {
   EXPECT_EQ(store.exportTo("12:30 notes.txt", out), out / "12:30 notes.txt");
   EXPECT_EQ(test::readFile(out / "12:30 notes.txt"), "lunch");
   EXPECT_EQ(store.exportTo("Images\\a:b.png", out), out / "Images" / "a:b.png");
+}
+
+TEST_F(FileStoreTest, FifosAndDevicesAreRefusedWithoutBlocking) {
+  const auto fifo = folder_ / "pipe.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto file = folder_ / "repository.db";
+  const pid_t child = test::forkChild([&] {
+    ::alarm(20);
+    // A connection of the child's own: SQLite handles do not cross fork.
+    auto own = std::make_shared<ado::Connection>();
+    own->Open(test::sqliteConnectionString(file));
+    auto store = test::plainStore(own);
+    return test::errorNumber([&] {
+             store.importFiles({{fifo.string(), ""}});
+           }) != 0 &&
+           test::errorNumber([&] {
+             store.importFiles({{"/dev/zero", "zero.bin"}});
+           }) != 0;
+  });
+  EXPECT_EQ(test::exitCodeOf(child), 0);
+  EXPECT_EQ(test::rowCount(*connection_), 0);
 }
 
 TEST_F(FileStoreTest, RetrieveOverwritesTheTarget) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "settings/registry/qx_registry.h"
 #include "support/errors.h"
 #include "support/sandbox.h"
+#include "support/small_filesystem.h"
 #include "xml/dom_document.h"
 #include "xml/dom_lists.h"
 
@@ -254,6 +256,34 @@ TEST_F(RegistryBranchXmlTest, LateBoundBranchCalls) {
   const std::string whole = CStr(reg->call("qx_reg_readbranchasxml", {Variant(kHKCU)}));
   EXPECT_NE(whole.find("Name=\"Copy\""), std::string::npos);
   EXPECT_EQ(errorNumber([&] { reg->call("QX_Reg_WriteBranchFromXML", {Variant(kHKCU)}); }), 449);
+}
+
+}  // namespace
+}  // namespace qxvb
+
+namespace qxvb {
+namespace {
+
+TEST_F(RegistryBranchXmlTest, ABranchOnAFullDiskIsWrittenWholeOrNotAtAll) {
+  test::SmallFileSystem small(512, "full-branch");
+  QXVB_REQUIRE_SMALL_FS(small);
+  const std::string saved = std::getenv("XDG_CONFIG_HOME");
+  registry::closeThreadConnections();
+  setenv("XDG_CONFIG_HOME", small.root().c_str(), 1);
+  r->QX_Reg_WriteSetting(kHKCU, "before", 1, Variant("kept"), "App", "Sec");
+  // About 1 MB of values for a 512 kB file system.
+  std::string text = "<Quillane>";
+  const std::string data(500, 'd');
+  for (int i = 0; i < 2000; ++i) {
+    text += "<Value Type='1' Name='v" + std::to_string(i) + "' Data='" + data + "'/>";
+  }
+  text += "</Quillane>";
+  EXPECT_NO_THROW(r->QX_Reg_WriteBranchFromXML(kHKCU, text, "Big"));
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "v0", "Big"), "Not Found");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "v1999", "Big"), "Not Found");
+  EXPECT_EQ(r->QX_Reg_ReadSetting(kHKCU, "before", "App", "Sec"), "kept");
+  registry::closeThreadConnections();
+  setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
 
 }  // namespace
