@@ -37,8 +37,8 @@ using DatabasePtr = std::shared_ptr<Database>;
 }
 
 void waitForLocks(sqlite3* db, int32_t seconds) {
-  constexpr int32_t kForever = INT32_MAX / 1000;
-  sqlite3_busy_timeout(db, (seconds > 0 && seconds < kForever ? seconds : kForever) * 1000);
+  constexpr int32_t kLongest = INT32_MAX / 1000;
+  sqlite3_busy_timeout(db, std::clamp(seconds, 0, kLongest) * 1000);
 }
 
 [[noreturn]] void failWith(const std::string& message) {
@@ -387,8 +387,8 @@ class SqliteConnection : public EngineConnection {
   }
   void commitTransaction() override { run("COMMIT"); }
   void rollbackTransaction() override { run("ROLLBACK"); }
-  // Another connection's lock is waited for up to the command time-out;
-  // 0 means without limit, as for ADO's CommandTimeout.
+  // Another connection's lock is waited for up to the command time-out
+  // (0: not at all).
   void setCommandTimeout(int32_t seconds) override { waitForLocks(db_->db, seconds); }
 
  private:
