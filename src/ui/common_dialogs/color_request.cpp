@@ -44,6 +44,8 @@ int32_t colourOfDigits(const std::string& digits) {
 int32_t colourOfReply(const std::string& reply) {
   Object document = createObject("MSXML2.DOMDocument");
   document->putProperty("async", Variant(false));
+  // Parsed for ourselves: nothing external is ever loaded into it.
+  document->putProperty("resolveExternals", Variant(false));
   document->call("loadXML", {Variant(reply)});
   const Object root = CObj(document->getProperty("documentElement"));
   if (!root) raiseVbError(vberr::ObjectNotSet);

@@ -57,6 +57,8 @@ std::string attribute(const Object& element, const char* name) {
 ColourRequest parseColourRequest(const std::string& request) {
   Object document = createObject("MSXML2.DOMDocument");
   document->putProperty("async", Variant(false));
+  // Parsed for ourselves: nothing external is ever loaded into it.
+  document->putProperty("resolveExternals", Variant(false));
   document->call("loadXML", {Variant(request)});
   const Object root = CObj(document->getProperty("documentElement"));
   if (!root)
