@@ -18,6 +18,7 @@
 #include "settings/xml_helper.h"
 #include "text/cls_sort_data.h"
 #include "text/qxutilities.h"
+#include "ui/ui_classes.h"
 
 namespace qxvb {
 
@@ -84,11 +85,11 @@ const Entry kClasses[] = {
     {"QX_XMLHelper", kGlobal, "{F4B6A7CB-AB18-41B6-95AC-9990DC9FB289}",
      "{8E026AE6-EBF5-4A09-9EAE-F8813E77EBFB}", makeQX_XMLHelper, ""},
     {"QX_clsMinMaxFlickerFreeForm", kMulti, "{4AE6FFC0-DB9D-4BF7-9251-75F3D913B954}",
-     "{3D664D06-A223-4D82-8A7D-9791F3C4B15F}", nullptr, ""},
+     "{3D664D06-A223-4D82-8A7D-9791F3C4B15F}", makeQX_clsMinMaxFlickerFreeForm, ""},
     {"QXDUtilsVB", kGlobal, "{7797D8C9-86A6-4CCC-96DE-507C404B462F}",
      "{E6D44956-52FE-4694-9B4B-C136A2673624}", makeQXDUtilsVB, ""},
     {"QX_Progress", kGlobal, "{B43974C0-9B5D-453A-AF7F-6812EAD7A3B8}",
-     "{CA8F70F7-B6AE-4886-8813-44AEB298E730}", nullptr, ""},
+     "{CA8F70F7-B6AE-4886-8813-44AEB298E730}", makeQX_Progress, ""},
     {"QXFileManager", kMulti, "{D8427705-5D3A-4BD4-8744-18FC7A5F20D1}",
      "{40DF2265-4A06-44D7-99DD-A5D3630764A0}", makeQXFileManager,
      "{F99DACB1-4EF3-4A8A-8E35-9BBA9D88B51D}"},

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "frame/dispatch.h"
@@ -63,7 +64,12 @@ class QXUtilities : public Dispatch {
                                                 const std::string& v_strProperty);
   // -- end text members --
 
+  // State of the members other modules add (the graphical module's fonts,
+  // tooltip and help viewer); its type is the adding module's own.
+  std::shared_ptr<void>& extensionState() { return extensionState_; }
+
  private:
+  std::shared_ptr<void> extensionState_;
   // -- begin text state --
   // Which quoting rules QXQuoteIfNeeded applies; read from the settings on
   // its first call and kept for the life of the instance.

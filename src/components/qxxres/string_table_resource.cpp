@@ -72,8 +72,23 @@ std::string StringTableResource::FormatLocalString(const std::string& templ, con
   return fillPlaceholders(templ, values, count);
 }
 
+namespace {
+
+IconSetter& iconSetter() {
+  static IconSetter setter = nullptr;
+  return setter;
+}
+
+}  // namespace
+
+bool setIconSetter(IconSetter setter) {
+  iconSetter() = setter;
+  return true;
+}
+
 void StringTableResource::SetIcon(int32_t hwnd) {
   iconWindow = hwnd;
+  if (iconSetter() != nullptr) iconSetter()(hwnd);
 }
 
 int32_t lastIconWindow() {

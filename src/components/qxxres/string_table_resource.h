@@ -38,4 +38,9 @@ Object makeStringTableResource();
 // The window handles SetIcon was called for on this thread, newest last.
 int32_t lastIconWindow();
 
+// What SetIcon does to the window: the graphical module installs the
+// function that puts the product icon on it.
+using IconSetter = void (*)(int32_t hwnd);
+bool setIconSetter(IconSetter setter);
+
 }  // namespace qxvb::qxxres
