@@ -6,10 +6,11 @@
 #   BUILD_DIR defaults to build; NAMEs pick single screenshots.
 #
 # Each file scripts/screenshots/*.sh lists windows with
-#   shot NAME TITLE [--keys "KEY ..."] [--size WxH] -- QXCALL_ARGUMENTS...
+#   shot NAME TITLE [--keys "KEY ..."] [--size WxH] [--plain] -- QXCALL_ARGUMENTS...
 # which starts qxcall with the arguments, waits for a window titled TITLE
 # (exactly), sends the keys (xdotool key names) if given, and writes
-# docs/screenshots/NAME.png of the window with its frame. Add a file there
+# docs/screenshots/NAME.png of the window with its frame (--plain: the
+# window alone, read from the screen, for frameless windows such as tips). Add a file there
 # for new windows; the state folders are a fresh sandbox for every run, and
 # $SHOTS_DATA names a folder for files the calls need.
 set -euo pipefail
@@ -56,12 +57,13 @@ sleep 0.5
 regex_of() { printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"; }
 
 shot() {
-  local name=$1 title=$2 keys="" size=""
+  local name=$1 title=$2 keys="" size="" plain=""
   shift 2
   while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     case $1 in
       --keys) keys=$2; shift 2 ;;
       --size) size=$2; shift 2 ;;
+      --plain) plain=1; shift ;;
       *) echo "shot $name: unknown option $1" >&2; return 1 ;;
     esac
   done
@@ -84,7 +86,13 @@ shot() {
   # shellcheck disable=SC2086
   [ -n "$keys" ] && xdotool key --delay 60 $keys
   sleep 0.4
-  import -silent -frame -window "$window" "$out/$name.png"
+  if [ -n "$plain" ]; then
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    timeout 20 import -silent -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$name.png"
+  else
+    timeout 20 import -silent -frame -window "$window" "$out/$name.png"
+  fi
   echo "wrote docs/screenshots/$name.png"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true

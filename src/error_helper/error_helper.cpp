@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "frame/automation_error.h"
+#include "frame/member_extensions.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "settings/xml_helper.h"
@@ -203,6 +204,23 @@ std::string QX_ErrorHelper::ToString(int32_t v_enuSwitch, bool v_blnIncludeHelpI
   return error ? renderError(error, v_blnIncludeHelpInformation) : std::string();
 }
 
+QX_ErrorHelper::ShownError QX_ErrorHelper::errorToShow(int32_t v_enuSwitch) const {
+  const NodeRef error = requiredSelected(v_enuSwitch);
+  ShownError shown;
+  shown.number = CLng(Variant(Val(attribute(error, kNumberName))));
+  shown.source = attribute(error, kSourceName);
+  shown.description = attribute(error, kDescriptionName);
+  shown.helpFile = attribute(error, kHelpFileName);
+  shown.helpContext = attribute(error, kHelpContextName);
+  if (v_enuSwitch != QX_Error_Initial && v_enuSwitch != QX_Error_Final) {
+    for (NodeRef older = error->nextSibling(); older; older = older->nextSibling()) {
+      if (!shown.details.empty()) shown.details += std::string(kLineBreak) + kLineBreak;
+      shown.details += renderError(older, false);
+    }
+  }
+  return shown;
+}
+
 int32_t QX_ErrorHelper::Number(int32_t v_enuSwitch) {
   return leadingNumber(attribute(requiredSelected(v_enuSwitch), kNumberName));
 }
@@ -288,6 +306,7 @@ const DispatchTable& QX_ErrorHelper::dispatchTable() const {
       m.method(entry.first, {sw()},
                [reader](H& h, CallArgs& a) { return Variant((h.*reader)(a.lng(0))); });
     }
+    applyMemberExtensions("QX_ErrorHelper", t);
     return t;
   }();
   return table;

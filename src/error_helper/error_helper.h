@@ -49,6 +49,15 @@ class QX_ErrorHelper : public Dispatch {
   void Clear();
   bool IsNotEmpty() const;
 
+  // What the error dialog shows: the selected error (the newest for the
+  // whole chain) and, for the whole chain, every older error rendered
+  // without help information, newest first. Raises 91 for an empty chain.
+  struct ShownError {
+    int32_t number = 0;
+    std::string source, description, helpFile, helpContext, details;
+  };
+  ShownError errorToShow(int32_t v_enuSwitch) const;
+
  private:
   bool addError(int32_t number, const std::string& source, const std::string& description,
                 const std::string& helpFile, const std::string& helpContext);

@@ -116,5 +116,22 @@ TEST_F(WindowHelpersTest, CaptionButtonsAndMenuItemsGoToTheMotifHints) {
   EXPECT_FALSE(allowed("_NET_WM_ACTION_MOVE"));
 }
 
+TEST_F(WindowHelpersTest, TheStringTableComponentPutsTheProductIconOnAWindow) {
+  ForeignWindow w("quill", "Quill", "Icon");
+  const auto icon = [&] {
+    return runProgram({"xprop", "-id", std::to_string(w.id()), "_NET_WM_ICON"});
+  };
+  // openbox gives managed windows a 48-pixel icon of its own.
+  EXPECT_EQ(icon().find("Icon (16 x 16)"), std::string::npos);
+  createObject("QXXRes.Resource")->call("SetIcon", {Variant(handle(w))});
+  const std::string set = icon();
+  EXPECT_NE(set.find("Icon (16 x 16)"), std::string::npos) << set.substr(0, 200);
+  EXPECT_NE(set.find("Icon (32 x 32)"), std::string::npos);
+  EXPECT_NE(set.find("Icon (48 x 48)"), std::string::npos);
+  // Windows that do not exist are no error.
+  createObject("QXXRes.Resource")->call("SetIcon", {Variant(0x7ffffff0)});
+  createObject("QXXRes.Resource")->call("SetIcon", {Variant(0)});
+}
+
 }  // namespace
 }  // namespace qxvb::test

@@ -20,9 +20,9 @@ struct ExtensionState {
   ExtensionState& operator=(const ExtensionState&) = delete;
 
   // QXSetFont: the font it selected and the one selected before (device
-  // context font handles; 0 for none).
+  // context font handles; 0 for none, and -1 for no previous font).
   int32_t createdFont = 0;
-  int32_t previousFont = 0;
+  int32_t previousFont = -1;
   std::unique_ptr<TooltipWindow> tooltip;
   // The documentation viewer started from this instance.
   std::string viewerProgram;

@@ -41,6 +41,8 @@ void TooltipWindow::setTipText(const std::string& text) {
   QString shown = tipText_;
   shown.replace("&&", "&");
   setText(shown);
+  // Not shown (the tip has no frame), but lets tools find the tip by its text.
+  setWindowTitle(shown);
 }
 
 void TooltipWindow::display(bool show) {

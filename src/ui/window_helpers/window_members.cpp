@@ -4,8 +4,8 @@
 #include <string>
 
 #include "frame/member_extensions.h"
-#include "text/qxutilities.h"
 #include "frame/vb_conversions.h"
+#include "text/qxutilities.h"
 #include "ui/message_box/message_box.h"
 #include "ui/window_helpers/host_process.h"
 #include "ui/window_helpers/shell_and_wait.h"
