@@ -1,6 +1,5 @@
 // The product's outside components the library calls, registered under the
 // product's ProgIDs so that the real components can take their place.
-#include "components/gdi/gui/device_context_component.h"
 #include "components/qxdutils/qxdutils_component.h"
 #include "components/qxxres/string_table_resource.h"
 #include "components/server_list/server_list.h"
@@ -14,6 +13,9 @@ namespace qxvb {
 namespace dialog_services {
 Object makeDialogServices();
 }  // namespace dialog_services
+namespace gdi {
+Object makeDeviceContextComponent();
+}  // namespace gdi
 
 namespace {
 ClassInfo component(const char* name, const char* progId, Object (*factory)()) {
@@ -31,7 +33,7 @@ void registerComponentClasses(Catalogue& catalogue) {
   catalogue.add(component("Resource", "QXXRes.Resource", qxxres::makeStringTableResource));
   catalogue.add(component("Utils", "QXDUTILS.Utils", qxdutils::makeQXDUtilsComponent));
   catalogue.add(
-      component("DeviceContext", gdi::kDeviceContextProgId, gdi::makeDeviceContextComponent));
+      component("DeviceContext", "QXGdi.DeviceContext", gdi::makeDeviceContextComponent));
   ClassInfo serverList =
       component("ServerList", "QXServerList.ServerList", server_list::makeServerList);
   serverList.clsid = server_list::kClassId;

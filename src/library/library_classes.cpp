@@ -18,7 +18,6 @@
 #include "settings/xml_helper.h"
 #include "text/cls_sort_data.h"
 #include "text/qxutilities.h"
-#include "ui/ui_classes.h"
 
 namespace qxvb {
 
@@ -32,6 +31,8 @@ Object makeQXChooseFonts();
 Object makeQXPrintDlgs();
 Object makeShOpenDirTV();
 }  // namespace gui
+Object makeQX_Progress();
+Object makeQX_clsMinMaxFlickerFreeForm();
 
 namespace {
 
