@@ -75,6 +75,14 @@ QFont fontFor(const Tables& t, const Surface& s) {
   return defaultFont();
 }
 
+int32_t addSurface(Surface s) {
+  Tables& t = tables();
+  std::lock_guard<std::mutex> hold(t.lock);
+  const int32_t handle = t.nextSurface++;
+  t.surfaces.emplace(handle, std::move(s));
+  return handle;
+}
+
 void showOnWindow(Surface& s) {
   if (s.overlay) {
     s.overlay->image = s.image;
@@ -126,11 +134,7 @@ int32_t createImageDC(int32_t width, int32_t height, int32_t background) {
   s.image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
   if (s.image.isNull()) return 0;
   s.image.fill(oleColour(background));
-  Tables& t = tables();
-  std::lock_guard<std::mutex> hold(t.lock);
-  const int32_t handle = t.nextSurface++;
-  t.surfaces.emplace(handle, std::move(s));
-  return handle;
+  return addSurface(std::move(s));
 }
 
 int32_t createWindowDC(int32_t hwnd) {
@@ -140,11 +144,7 @@ int32_t createWindowDC(int32_t hwnd) {
   s.image = QImage(window->size(), QImage::Format_ARGB32_Premultiplied);
   s.image.fill(Qt::transparent);
   s.overlay = new Overlay(window);
-  Tables& t = tables();
-  std::lock_guard<std::mutex> hold(t.lock);
-  const int32_t handle = t.nextSurface++;
-  t.surfaces.emplace(handle, std::move(s));
-  return handle;
+  return addSurface(std::move(s));
 }
 
 bool deleteDC(int32_t hdc) {
