@@ -10,7 +10,7 @@
 #include "frame/catalogue.h"
 #include "frame/member_extensions.h"
 #include "frame/string_table.h"
-#include "settings/qxdutilsvb.h"
+#include "text/product_setting.h"
 #include "text/qxutilities.h"
 #include "ui/app/extension_state.h"
 #include "ui/window_helpers/shell_and_wait.h"
@@ -32,15 +32,13 @@ const std::array<const char*, 4> kRetiredTopics = {
 };
 
 // An item of the product's section of the default settings file.
-std::string productSetting(const char* item) {
-  auto settings = globalInstanceOf<QXDUtilsVB>("QXDUtilsVB");
-  return settings->QXDUtilsVB_ReadSetting(Variant(""), Variant(localString(kSectionText)),
-                                          Variant(item), Variant(""));
+std::string productItem(const char* item) {
+  return productSetting(item, localString(kSectionText), 4096).value_or(std::string());
 }
 
 // The documentation viewer program: item "HelpViewer", else xdg-open.
 std::string viewerProgram() {
-  const std::string program = productSetting("HelpViewer");
+  const std::string program = productItem("HelpViewer");
   return program.empty() ? help_viewer::kDefaultProgram : program;
 }
 
@@ -60,7 +58,7 @@ std::string QX_GetConnectStringFromQX(const std::string& strCon) {
 
 bool QX_Util_Help(QXUtilities& self, int32_t mode, std::string& helpId, int32_t /*parent*/) {
   if (!helpId.empty() && mode == kModeTopic && isRetiredTopic(helpId)) helpId.clear();
-  const std::string root = productSetting("Help");
+  const std::string root = productItem("Help");
   if (root.empty()) return false;
   const bool withTopic = (mode == kModeContext || mode == kModeTopic) && !helpId.empty();
   const help_viewer::Viewer viewer =

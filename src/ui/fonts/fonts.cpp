@@ -10,9 +10,8 @@
 #include <string_view>
 
 #include "components/glyvel/gui/glyvel.h"
-#include "frame/catalogue.h"
 #include "frame/string_table.h"
-#include "text/qxutilities.h"
+#include "text/product_setting.h"
 #include "ui/picture/gui_application.h"
 
 namespace qxvb::gui {
@@ -135,13 +134,9 @@ void applyFormLanguage(QWidget& form) {
 
 std::string localValueForMSOffice(const std::string& englishValue) {
   try {
-    auto utilities = globalInstanceOf<QXUtilities>("QXUtilities");
-    std::string item = localString(kOfficeItemText) + englishValue;
-    std::string value;
-    int32_t length = 64;
-    if (utilities->QXGetSetting(item, value, length, localString(kOfficeSectionText))) {
-      return value;
-    }
+    const auto value = productSetting(localString(kOfficeItemText) + englishValue,
+                                      localString(kOfficeSectionText), 64);
+    if (value) return *value;
   } catch (...) {
   }
   return englishValue;

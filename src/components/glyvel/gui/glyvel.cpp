@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "components/qxdutils/qxdutils_component.h"
+#include "text/product_setting.h"
 #include "ui/picture/gui_application.h"
 
 namespace qxvb::glyvel {
@@ -18,8 +18,7 @@ constexpr const char* kSection = "Glyvel";
 
 std::string setting(const char* item) {
   try {
-    qxdutils::QXDUtilsComponent settings;
-    return settings.ReadSetting("", kSection, item, "");
+    return productSetting(item, kSection, 255).value_or(std::string());
   } catch (...) {
     return {};
   }
