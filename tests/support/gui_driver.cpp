@@ -109,6 +109,19 @@ void pressKeys(uint32_t window, const std::vector<std::string>& keys) {
   xdotool(args);
 }
 
+bool pressKeysUntilClosed(uint32_t window, const std::vector<std::string>& keys) {
+  const std::string id = std::to_string(window);
+  const auto open = [&] {
+    const std::string shown = xdotool({"search", "--onlyvisible", "--name", "^"}) + "\n";
+    return shown.find(id + "\n") != std::string::npos;
+  };
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    pressKeys(window, keys);
+    if (eventually([&] { return !open(); }, 3s)) return true;
+  }
+  return false;
+}
+
 void typeText(uint32_t window, const std::string& text) {
   xdotool({"windowactivate", "--sync", std::to_string(window)});
   xdotool({"type", "--delay", "20", text});

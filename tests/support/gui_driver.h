@@ -38,6 +38,9 @@ bool waitForNoWindow(const std::string& titlePattern, std::chrono::milliseconds 
 // Key presses and clicks sent to a window (activated first).
 void pressKeys(uint32_t window, const std::vector<std::string>& keys);
 void typeText(uint32_t window, const std::string& text);
+// Presses the keys until the window is gone (at most three times, 3 s
+// apart): a loaded machine may map a window before it takes keys.
+bool pressKeysUntilClosed(uint32_t window, const std::vector<std::string>& keys);
 // Clicks the left button at a point inside the window (window pixels).
 void clickAt(uint32_t window, int x, int y, int repeat = 1);
 

@@ -44,9 +44,10 @@ TEST_F(MessageBoxTest, AnswersTheWindowsResultCodes) {
 }
 
 TEST_F(MessageBoxTest, EmptyAndHugePromptsStillShowABox) {
-  EXPECT_EQ(answerBox(
-                "0", "Quillane - Empty", [](uint32_t w) { pressKeys(w, {"Return"}); }, ""),
-            "{\"result\": 1");
+  EXPECT_EQ(
+      answerBox(
+          "0", "Quillane - Empty", [](uint32_t w) { pressKeysUntilClosed(w, {"Return"}); }, ""),
+      "{\"result\": 1");
   // As long a prompt as one command-line argument can carry.
   const std::string huge(120000, 'w');
   EXPECT_EQ(answerBox(
@@ -56,7 +57,7 @@ TEST_F(MessageBoxTest, EmptyAndHugePromptsStillShowABox) {
                   const WindowGeometry g = windowGeometry(w);
                   EXPECT_LE(g.width, 1280);
                   EXPECT_LE(g.height, 1024);
-                  pressKeys(w, {"Return"});
+                  pressKeysUntilClosed(w, {"Return"});
                 },
                 huge),
             "{\"result\": 1");
