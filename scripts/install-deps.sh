@@ -9,6 +9,7 @@ packages=(
   libldap2-dev slapd ldap-utils libnss-wrapper libresolv-wrapper
   qt6-base-dev qt6-svg-dev xvfb xauth
   libxcb1-dev openbox xdotool x11-utils imagemagick fonts-dejavu-core
+  libzip-dev chromium
   clang libclang-rt-14-dev clang-format clang-tidy
   python3-dev pybind11-dev python3-pytest
 )

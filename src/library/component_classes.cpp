@@ -1,9 +1,11 @@
 // The product's outside components the library calls, registered under the
 // product's ProgIDs so that the real components can take their place.
 #include "components/qxdutils/qxdutils_component.h"
+#include "components/qxhost/host_application.h"
 #include "components/qxxres/string_table_resource.h"
 #include "components/server_list/server_list.h"
 #include "components/workspace/workspace_component.h"
+#include "components/zip_utils/zip_utils.h"
 #include "frame/catalogue.h"
 #include "library/class_lists.h"
 
@@ -43,6 +45,8 @@ void registerComponentClasses(Catalogue& catalogue) {
       component("Services", "QXDialogServices.Services", dialog_services::makeDialogServices));
   catalogue.add(
       component("Workspaces", workspace::kWorkspaceProgId, workspace::makeWorkspaceComponent));
+  catalogue.add(component("Application", qxhost::kApplicationProgId, qxhost::makeHostApplication));
+  catalogue.add(component("ZipUtils", zip::kZipUtilsProgId, zip::makeZipUtils));
 }
 
 }  // namespace qxvb

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace qxvb::platform {
 
@@ -54,6 +55,20 @@ int readRegularFile(const std::filesystem::path& file, std::string& out, std::si
   ::close(fd);
   if (error != 0) out.clear();
   return error;
+}
+
+std::string readErrorText(int error, std::size_t limit) {
+  switch (error) {
+    case ENOENT:
+      return "no such file";
+    case EINVAL:
+    case EISDIR:
+      return "not a regular file";
+    case EFBIG:
+      return "larger than " + std::to_string(limit) + " bytes";
+    default:
+      return std::strerror(error);
+  }
 }
 
 }  // namespace qxvb::platform

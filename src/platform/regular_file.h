@@ -18,6 +18,10 @@ inline constexpr std::size_t kDefaultReadLimit = std::size_t{1} << 30;
 int readRegularFile(const std::filesystem::path& file, std::string& out,
                     std::size_t limit = kDefaultReadLimit);
 
+// What a failed read means, for messages: "no such file", "not a regular
+// file", "larger than LIMIT bytes", or the system's text of the error.
+std::string readErrorText(int error, std::size_t limit = kDefaultReadLimit);
+
 // Opens a regular file for reading (non-blocking open, then checked); -1
 // with errno set (EINVAL for anything else) when it cannot.
 int openRegularFile(const std::filesystem::path& file);

@@ -18,8 +18,9 @@ struct Outcome {
   std::string out;
 };
 
-Outcome qxcall(const std::string& args) {
-  const std::string command = std::string(QXVB_BIN_DIR) + "/qxcall " + args + " 2>&1";
+Outcome qxcall(const std::string& args, const std::string& environment = {}) {
+  const std::string command =
+      environment + " " + std::string(QXVB_BIN_DIR) + "/qxcall " + args + " 2>&1";
   Outcome run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -283,6 +284,70 @@ TEST(Qxcall, MalformedEventAnswersAreBadUsage) {
       "--json QXVBUtils.QXUtilities @answer ValidatePath 2=b:false if '1~*x*' -- QXMax l:1 l:2");
   EXPECT_EQ(r.exitCode, 0) << r.out;
   EXPECT_EQ(r.out, "{\"result\": 2, \"args\": [1, 2]}\n");
+}
+
+// The diagram members through qxcall, the host's repository named by the
+// environment variable or opened by a call on the host.
+TEST(Qxcall, DiagramMembersReachTheRunningHost) {
+  const std::filesystem::path folder = qxvb::test::freshFolder("qxcall-diagrams");
+  const std::string repo = (folder / "orders.qxr").string();
+  ASSERT_EQ(std::system((std::string(QXVB_BIN_DIR) + "/qxrepo create " + repo + " >/dev/null && " +
+                         QXVB_BIN_DIR + "/qxrepo model " + repo + " " + QXVB_SOURCE_DIR +
+                         "/data/diagrams/sample-model.xml >/dev/null")
+                            .c_str()),
+            0);
+  const std::string out = (folder / "a").string();
+  // Without a running repository every export answers 1.
+  Outcome r = qxcall("--json QXVBUtils.QXUtilities QX_DiagramToBitmap l:1 s:" + out + ".bmp");
+  EXPECT_NE(r.out.find("{\"result\": 1, \"args\": [1, \"" + out + ".bmp\"]}\n"), std::string::npos)
+      << r.out;
+  r = qxcall("--json QxHost.Application OpenRuzuderedevu s:" + repo +
+             " == QXVBUtils.QXUtilities QX_DiagramToBitmap3 l:1 s:" + out +
+             ".bmp l:0 l:0 l:475 b:true l:0 l:0 l:0 l:0 d:0"
+             " -- QX_DiagramToBitmap2 l:3 s:" +
+             out +
+             "2.bmp l:0 l:0"
+             " -- QX_DiagramToJPEG l:1 s:" +
+             out +
+             ".jpg l:0 l:0 e: s:"
+             " -- QX_DiagramToJPEGNoErrStr l:2 s:" +
+             out +
+             "2.jpg l:0 l:0"
+             " -- QX_DiagramToPNG l:1 s:" +
+             out +
+             ".png"
+             " -- QX_DiagramToPNGNoErrStr l:3 s:" +
+             out +
+             "3.png l:0 l:0 l:100"
+             " -- QX_DiagramToSVGNoErrStr l:1 s:" +
+             out +
+             ".svg"
+             " -- QX_GetUserSuppliedIconForExplorer l:12 l:7 b:false"
+             " -- QX_GetLastIconForExplorerErrorMsg s:"
+             " -- QX_ResetExplorerIconsForNewEncy");
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("{\"result\": 0, \"args\": [1, \"" + out +
+                       ".bmp\", 475, 305, 475, true, 0, 0, 950, 610, 0.5]}"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("{\"result\": 0, \"args\": [1, \"" + out + ".jpg\", 950, 610, "),
+            std::string::npos);
+  EXPECT_NE(r.out.find("{\"result\": 0, \"args\": [3, \"" + out + "3.png\", 100, 60, 100]}"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(
+      r.out.find("\"The explorer icons could not be exported from the repository (status 2).\""),
+      std::string::npos)
+      << r.out;
+  // The variable names the repository a process's host has open.
+  r = qxcall("--json QXVBUtils.QXUtilities QX_DiagramToSVG l:2 s:" + out + "-2.svg s:",
+             "QXHOST_REPOSITORY=" + repo);
+  EXPECT_NE(r.out.find("{\"result\": 3, \"args\": [2, \"" + out +
+                       "-2.svg\", \"Problems were found in diagram Take Order (Data Flow Diagram) "
+                       "exported to " +
+                       out + "-2.svg:\\r\\nRecord Order has no flow into the Orders store."),
+            std::string::npos)
+      << r.out;
 }
 
 }  // namespace

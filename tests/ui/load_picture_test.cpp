@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "components/picture_conversion/gui/picture_converter.h"
-#include "components/rastell2/gui/rastell2.h"
+#include "exports/rastell2.h"
 #include "files/gui/load_picture.h"
 #include "frame/vb_conversions.h"
 #include "picture_fixture.h"

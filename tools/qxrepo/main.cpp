@@ -9,6 +9,7 @@
 
 #include "database/repository/embedded_repository.h"
 #include "file_commands.h"
+#include "model_command.h"
 #include "frame/automation_error.h"
 #include "frame/module_state.h"
 #include "line_files.h"
@@ -24,6 +25,8 @@ constexpr const char* kHelp =
     "       qxrepo import [OPTIONS] REPO FILE|FOLDER...\n"
     "                            store files (a folder: every file below it, named by\n"
     "                            its path inside the folder)\n"
+    "       qxrepo model REPO MODEL\n"
+    "                            load the diagrams of the model file MODEL\n"
     "       qxrepo list REPO     show the names of the stored files\n"
     "       qxrepo export [OPTIONS] REPO NAME...|--all FOLDER\n"
     "                            write stored files below FOLDER under their names\n"
@@ -101,6 +104,9 @@ int run(const std::string& command, const std::vector<std::string>& words) {
       const qxvb::EmbeddedRepositoryReport report = qxvb::createEmbeddedRepository(words[0]);
       std::printf("created %s\n", words[0].c_str());
       for (const std::string& table : report.tables) std::printf("  table %s\n", table.c_str());
+      for (const std::string& table : qxrepo::createModelTables(words[0])) {
+        std::printf("  table %s\n", table.c_str());
+      }
       for (const std::string& skipped : report.skipped) {
         std::fprintf(stderr, "qxrepo: table not created: %s\n", skipped.c_str());
       }
@@ -113,6 +119,10 @@ int run(const std::string& command, const std::vector<std::string>& words) {
                   static_cast<long long>(table.rows));
     }
     return 0;
+  }
+  if (command == "model") {
+    if (words.size() != 2) throw UsageError("model takes REPO and MODEL");
+    return qxrepo::loadModel(words[0], words[1]);
   }
   if (command == "list") {
     if (words.size() != 1) throw UsageError("list takes one REPO");

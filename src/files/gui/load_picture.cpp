@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "components/picture_conversion/gui/picture_converter.h"
-#include "components/rastell2/gui/rastell2.h"
+#include "exports/rastell2.h"
 #include "files/temp_names.h"
 #include "frame/catalogue.h"
 #include "frame/member_extensions.h"

@@ -1,9 +1,12 @@
 // What the graphical module keeps per QXUtilities instance: the temporary
-// font of QXSetFont, the tooltip window and the help viewer.
+// font of QXSetFont, the tooltip window, the help viewer and the explorer
+// icons.
 #pragma once
 
 #include <memory>
 #include <string>
+
+#include "frame/variant.h"
 
 namespace qxvb {
 class QXUtilities;
@@ -27,6 +30,14 @@ struct ExtensionState {
   // The documentation viewer started from this instance.
   std::string viewerProgram;
   std::string viewerFolder;
+  // Explorer icons: the pictures loaded for the current repository, keyed
+  // by bitmap file name, and why the last load failed.
+  struct ExplorerIcons {
+    bool loaded = false;
+    Object icons;
+    std::string lastError;
+  };
+  ExplorerIcons explorerIcons;
 };
 
 ExtensionState& extensionState(QXUtilities& utilities);

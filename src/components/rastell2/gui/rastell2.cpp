@@ -1,4 +1,4 @@
-#include "components/rastell2/gui/rastell2.h"
+#include "exports/rastell2.h"
 
 #include <QBuffer>
 #include <QFile>
