@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "components/picture_conversion/gui/picture_converter.h"
-#include "components/rastell2/gui/rastell2.h"
+#include "exports/rastell2.h"
 #include "files/gui/load_picture.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
