@@ -37,6 +37,9 @@ def sandbox():
 def tool():
     """Runs one of the built command-line tools; returns the completed process."""
     bin_dir = pathlib.Path(os.environ["QXVB_BIN_DIR"])
+    # In the sanitizer build the interpreter runs with the sanitizer runtime
+    # preloaded; the tools carry their own.
+    environment = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
 
     def run(name, *args, stdin=None):
         return subprocess.run(
@@ -45,6 +48,7 @@ def tool():
             capture_output=True,
             text=True,
             timeout=120,
+            env=environment,
         )
 
     return run
