@@ -11,7 +11,7 @@ packages=(
   libxcb1-dev openbox xdotool x11-utils imagemagick fonts-dejavu-core
   libzip-dev chromium
   clang libclang-rt-14-dev clang-format clang-tidy
-  python3-dev pybind11-dev python3-pytest
+  python3-dev pybind11-dev python3-pytest file man-db
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -76,7 +76,7 @@ std::string registeredServerFolder(const std::string& progId) {
 }
 
 std::string libraryFile() {
-  return libraryFolder() + "/libQXVBUtils.so";
+  return libraryPath();
 }
 
 long registerLibraryInStore() {

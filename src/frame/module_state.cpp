@@ -46,12 +46,16 @@ ModuleState& state() {
 
 }  // namespace
 
-std::string libraryFolder() {
+std::string libraryPath() {
   Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&libraryFolder), &info) == 0 || info.dli_fname == nullptr) {
-    return ".";
+  if (dladdr(reinterpret_cast<void*>(&libraryPath), &info) == 0 || info.dli_fname == nullptr) {
+    return {};
   }
-  std::string path = info.dli_fname;
+  return info.dli_fname;
+}
+
+std::string libraryFolder() {
+  const std::string path = libraryPath();
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";

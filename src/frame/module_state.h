@@ -33,6 +33,8 @@ Object sharedObject(std::string_view key, const std::function<Object()>& create)
 // shared objects have been released.
 void atThreadUnload(std::function<void()> hook);
 
+// The library file as it was loaded (by its versioned name when installed).
+std::string libraryPath();
 // The folder the library was loaded from, without a trailing separator.
 std::string libraryFolder();
 
