@@ -5,10 +5,6 @@
 #                link, the CMake package and the pkg-config file
 #   tools        every program of tools/ and the man pages
 #   python       the Python package qxvbutils
-# Installed as Debian installs packages: below /usr, unless a prefix is given.
-if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
-  set(CMAKE_INSTALL_PREFIX /usr CACHE PATH "Install path prefix" FORCE)
-endif()
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -24,14 +20,15 @@ install(TARGETS QXVBUtils
 install(TARGETS QXVBUtils
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development NAMELINK_ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/data/stringtable/qxxres-strings.txt
+              ${PROJECT_SOURCE_DIR}/data/stringtable/merrin-labels.txt
   DESTINATION ${QXVB_DATA_INSTALL_DIR} COMPONENT library)
 
-# The string table component falls back on the installed text file when the
-# library's folder holds none; it finds it from the library's own folder,
-# so an installed tree may move.
+# The string table and the labels are read from the data folder when the
+# library's folder holds none; the library finds it from its own folder, so
+# an installed tree may move.
 file(RELATIVE_PATH QXVB_DATA_FROM_LIBRARY ${CMAKE_INSTALL_FULL_LIBDIR}
      ${CMAKE_INSTALL_PREFIX}/${QXVB_DATA_INSTALL_DIR})
-set_source_files_properties(${PROJECT_SOURCE_DIR}/src/components/qxxres/string_table_resource.cpp
+set_source_files_properties(${PROJECT_SOURCE_DIR}/src/frame/module_state.cpp
   DIRECTORY ${PROJECT_SOURCE_DIR}/src
   PROPERTIES COMPILE_DEFINITIONS QXVB_DATA_FROM_LIBRARY="${QXVB_DATA_FROM_LIBRARY}")
 

@@ -43,7 +43,9 @@ echo "== unpacked into an empty root"
 root=$work/root
 for deb in "${debs[@]}"; do dpkg-deb -x "$deb" "$root"; done
 libdir=$(dirname "$(find "$root/usr/lib" -name 'libQXVBUtils.so.*' -type f | head -n 1)")
-[ -f "$root/usr/share/qxvbutils/qxxres-strings.txt" ] || fail "no installed string table"
+for data in qxxres-strings.txt merrin-labels.txt; do
+  [ -f "$root/usr/share/qxvbutils/$data" ] || fail "no installed $data"
+done
 [ -f "$root/usr/share/man/man1/qxrepo.1.gz" ] || fail "no man page of qxrepo"
 for tool in qxcall qxreg qxrepo qxregister; do
   [ -x "$root/usr/bin/$tool" ] || fail "no $tool"
@@ -89,6 +91,8 @@ except qxvbutils.AutomationError as e:
     assert e.number == 45489 and e.description.startswith("Installed text"), e
 else:
     raise AssertionError("no error")
+# Labels come from the installed label file.
+assert utilities.QX_Util_GetLabelForPropertyInType(1, 2, "Author") == "Analyst"
 stubs = qxvbutils.__file__.replace("__init__.py", "__init__.pyi")
 assert "class QXUtilities(Object):" in open(stubs).read()
 print("python: ok")

@@ -62,6 +62,14 @@ std::string libraryFolder() {
   return path.substr(0, slash);
 }
 
+std::string installedDataFolder() {
+#ifdef QXVB_DATA_FROM_LIBRARY
+  return libraryFolder() + "/" + QXVB_DATA_FROM_LIBRARY;
+#else
+  return {};
+#endif
+}
+
 std::string stringTableFolderFor(std::string_view folder) {
   const size_t p = ascii::findIgnoreCase(folder, "/QXVBUtils");
   if (p == std::string_view::npos) return std::string(folder);

@@ -38,6 +38,10 @@ std::string libraryPath();
 // The folder the library was loaded from, without a trailing separator.
 std::string libraryFolder();
 
+// The folder of the installed data files (string table, labels), found from
+// the library's folder; empty in a build that is not installed.
+std::string installedDataFolder();
+
 // The string-table folder for a library folder: if "/QXVBUtils" occurs in
 // it (ignoring case) at position p, the first p characters followed by
 // "win32/bin"; otherwise the library folder itself.

@@ -97,8 +97,13 @@ extern "C" int32_t lpGetLabelForPropertyInType(int32_t major, int32_t minor, con
                                                char* buffer, int32_t bufferLength) {
   using namespace qxvb;
   if (property == nullptr || buffer == nullptr || bufferLength <= 0) return 0;
-  const std::string labels =
+  std::string labels =
       merrin::readFile(std::filesystem::path(merrin::labelFolder()) / merrin::kLabelFileName);
+  // A folder without labels: those installed with the library.
+  if (labels.empty() && !installedDataFolder().empty()) {
+    labels =
+        merrin::readFile(std::filesystem::path(installedDataFolder()) / merrin::kLabelFileName);
+  }
   const auto label = merrin::findLabel(labels, major, minor, ansi::toUtf8(property));
   if (!label) return 0;
   const std::string bytes = ansi::fromUtf8(*label);

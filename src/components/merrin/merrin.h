@@ -2,7 +2,8 @@
 // library asks of it: the label shown for a property in a definition type.
 //
 // Labels come from the UTF-8 text file "merrin-labels.txt" in the string-
-// table folder of the calling thread. One label per line:
+// table folder of the calling thread (when it has none, the one installed
+// with the library). One label per line:
 //
 //   major<TAB>minor<TAB>property<TAB>label
 //

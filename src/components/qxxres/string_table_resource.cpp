@@ -19,18 +19,16 @@ namespace {
 constexpr std::size_t kLargestStringTable = std::size_t{16} << 20;
 
 // The texts of a folder that holds no string table: the installed text file
-// (found from the library's folder, QXVB_DATA_FROM_LIBRARY) when there is
-// one, else the English texts built into the library.
+// when there is one, else the English texts built into the library.
 std::shared_ptr<const TextMap> builtInTexts() {
   static const auto texts = [] {
-#ifdef QXVB_DATA_FROM_LIBRARY
-    const std::filesystem::path installed =
-        std::filesystem::path(libraryFolder()) / QXVB_DATA_FROM_LIBRARY / kStringTableFileName;
+    const std::string installed = installedDataFolder();
     std::string contents;
-    if (platform::readRegularFile(installed, contents, kLargestStringTable) == 0) {
+    if (!installed.empty() &&
+        platform::readRegularFile(std::filesystem::path(installed) / kStringTableFileName, contents,
+                                  kLargestStringTable) == 0) {
       return std::make_shared<const TextMap>(parseStringTable(contents));
     }
-#endif
     return std::make_shared<const TextMap>(parseStringTable(embedded::stringTableText));
   }();
   return texts;
