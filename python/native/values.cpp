@@ -150,7 +150,7 @@ py::object dateToPython(DateValue date) {
   return py::reinterpret_steal<py::object>(d);
 }
 
-py::object arrayToPython(int32_t lbound, py::list items, const char* vartype) {
+py::object arrayToPython(int32_t lbound, const py::list& items, const char* vartype) {
   return py::reinterpret_borrow<py::object>(classes().array)(items, lbound, vartype);
 }
 
