@@ -66,6 +66,20 @@ void QXFileManager::closeOwnConnection() {
   }
 }
 
+void QXFileManager::reopenOwnConnection() {
+  if (!opened_.ownsConnection || !opened_.setup.connection) return;
+  if (opened_.setup.connection->State() == 0) opened_.setup.connection->Open();
+}
+
+void QXFileManager::switchWorkspace(int32_t wid, const std::string& treeXml) {
+  filestore::StoreSetup setup = opened_.setup;
+  setup.wid = wid == 0 ? 1 : wid;
+  setup.filesView = filestore::filesViewName(*setup.connection, setup.oracle, setup.wid);
+  opened_.workspace = filestore::workspaceFromTree(treeXml, setup.wid);
+  opened_.setup = setup;
+  store_.emplace(setup);
+}
+
 void QXFileManager::Init(const std::string& appName, Object& connection,
                          const std::string& connectionString, int32_t wsid) {
   window_.reset();

@@ -62,6 +62,14 @@ class QXFileManager : public Dispatch {
   void report(const std::string& text, bool isError);
   filestore::StoreReport storeReport();
 
+  // The window's workspace choice: the workspace's name and baseline flag
+  // from the tree, and the view its files are read through.
+  void switchWorkspace(int32_t wid, const std::string& treeXml);
+  // A connection the object opened itself is closed with the window and
+  // opened again when the window is shown again.
+  void closeOwnConnection();
+  void reopenOwnConnection();
+
   void raiseStatus(const std::string& text);
   void raiseProgressBarInit(int32_t min, int32_t max);
   void raiseProgressBar(int32_t value);
@@ -69,7 +77,6 @@ class QXFileManager : public Dispatch {
 
  private:
   void fire(std::string_view name, std::vector<Variant> args);
-  void closeOwnConnection();
 
   std::string selectedFileName_;
   std::string appName_;

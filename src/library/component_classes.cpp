@@ -1,5 +1,6 @@
 // The product's outside components the library calls, registered under the
 // product's ProgIDs so that the real components can take their place.
+#include "components/encryption/file_encryption.h"
 #include "components/qxdutils/qxdutils_component.h"
 #include "components/qxhost/host_application.h"
 #include "components/qxxres/string_table_resource.h"
@@ -18,6 +19,9 @@ Object makeDialogServices();
 namespace gdi {
 Object makeDeviceContextComponent();
 }  // namespace gdi
+namespace workspace_picker {
+Object makeWorkspacePicker();
+}  // namespace workspace_picker
 
 namespace {
 ClassInfo component(const char* name, const char* progId, Object (*factory)()) {
@@ -42,11 +46,15 @@ void registerComponentClasses(Catalogue& catalogue) {
   serverList.iid = server_list::kInterfaceId;
   catalogue.add(std::move(serverList));
   catalogue.add(
+      component("FileEncryption", encryption::kEncryptionProgId, encryption::makeFileEncryption));
+  catalogue.add(
       component("Services", "QXDialogServices.Services", dialog_services::makeDialogServices));
   catalogue.add(
       component("Workspaces", workspace::kWorkspaceProgId, workspace::makeWorkspaceComponent));
   catalogue.add(component("Application", qxhost::kApplicationProgId, qxhost::makeHostApplication));
   catalogue.add(component("ZipUtils", zip::kZipUtilsProgId, zip::makeZipUtils));
+  catalogue.add(component("WorkspacePicker", "QXWorkspace.WorkspacePicker",
+                          workspace_picker::makeWorkspacePicker));
 }
 
 }  // namespace qxvb

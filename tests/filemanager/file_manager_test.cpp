@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "filemanager/file_manager.h"
+#include "filemanager/gui/file_manager_form.h"
 #include "frame/catalogue.h"
 #include "frame/collection.h"
 #include "frame/string_table.h"
@@ -21,11 +22,14 @@ struct Heard {
 
 class FileManagerTest : public ::testing::Test {
  protected:
+  // These tests meet the object without its window; the window's own
+  // tests are in gui/.
   void SetUp() override {
+    setFileManagerWindowFactory({});
     folder_ = test::freshFolder("manager");
     connection_ = test::newRepository(folder_);
   }
-  void TearDown() override { setFileManagerWindowFactory({}); }
+  void TearDown() override { filestore::registerFileManagerWindow(); }
 
   std::shared_ptr<QXFileManager> bound() {
     auto manager = std::make_shared<QXFileManager>();
