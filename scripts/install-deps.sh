@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-svg-dev xvfb xauth
   libxcb1-dev openbox xdotool x11-utils imagemagick fonts-dejavu-core
   libzip-dev chromium
+  xdg-utils file shared-mime-info libglib2.0-bin
   clang libclang-rt-14-dev clang-format clang-tidy
   python3-dev pybind11-dev python3-pytest file man-db
 )

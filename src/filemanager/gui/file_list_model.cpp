@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frame/string_table.h"
+#include "frame/vb_conversions.h"
 
 namespace qxvb::filestore {
 
@@ -39,7 +40,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     case 1:
       return f.extension;
     default:
-      return f.date;
+      if (!f.hasDate) return f.dateText;
+      return QString::fromStdString(CStr(Variant(DateValue{f.dateSerial})));
   }
 }
 

@@ -16,7 +16,11 @@ struct ListedFile {
   std::string name;  // as stored
   QString shownName;
   QString extension;  // after the last ".", lower case; empty without one
-  QString date;
+  // The date column: its OLE date when it holds one (formatted when shown),
+  // else its text.
+  double dateSerial = 0;
+  bool hasDate = false;
+  QString dateText;
   int32_t wid = 0;
 };
 

@@ -181,6 +181,7 @@ void FileManagerForm::buildCommands() {
   // Shortcuts a person expects; the grid's own keys follow below.
   command(cmd::Refresh)->setShortcut(QKeySequence::Refresh);
   command(cmd::Import)->setShortcut(QKeySequence("Ctrl+I"));
+  command(cmd::ImportAs)->setShortcut(QKeySequence("Ctrl+Shift+I"));
   command(cmd::Export)->setShortcut(QKeySequence("Ctrl+E"));
   command(cmd::Filter)->setShortcut(QKeySequence("Ctrl+F"));
   for (auto& [id, action] : commands_) addAction(action);
@@ -242,9 +243,14 @@ void FileManagerForm::buildLayout() {
   grid_->setShowGrid(false);
   grid_->verticalHeader()->hide();
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-  grid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  grid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-  grid_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+  // Widths from the font, not from the rows: sizing to contents would
+  // measure every row of a long list at each refill.
+  QHeaderView* header = grid_->horizontalHeader();
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  header->resizeSection(1, grid_->fontMetrics().horizontalAdvance("extension") + 16);
+  header->resizeSection(2, grid_->fontMetrics().horizontalAdvance("0000-00-00 00:00:00 AM") + 16);
   grid_->horizontalHeader()->setHighlightSections(false);
   grid_->setContextMenuPolicy(Qt::DefaultContextMenu);
   grid_->installEventFilter(this);
@@ -387,7 +393,13 @@ void FileManagerForm::loadList() {
     f.name = fieldText(rows->Collect(nameColumn));
     f.shownName = qs(f.name);
     f.extension = extensionOfStoredName(f.shownName);
-    f.date = qs(fieldText(rows->Collect(dateColumn)));
+    const Variant date = rows->Collect(dateColumn);
+    if (const auto* d = date.get<DateValue>()) {
+      f.dateSerial = d->serial;
+      f.hasDate = true;
+    } else {
+      f.dateText = qs(fieldText(date));
+    }
     f.wid = workspaces ? CLng(rows->Collect(widColumn)) : wid;
     files.push_back(std::move(f));
   }
@@ -600,6 +612,10 @@ void FileManagerForm::present(bool modal) {
   raise();
   activateWindow();
   grid_->setFocus();
+  // The window shows (and the caller's other windows go on) before the
+  // list is read.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  guarded([this] { loadList(); });
   if (!modal) return;
   QEventLoop loop;
   onClosed_ = [&loop] { loop.quit(); };

@@ -28,7 +28,6 @@ class FileManagerWindowImpl : public FileManagerWindow {
       form_ = std::make_unique<FileManagerForm>(owner_);
       form_->setImagesOnly(owner_.imagesOnly());
     }
-    form_->loadList();
     form_->present(modal);
   }
 

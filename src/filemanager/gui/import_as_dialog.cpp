@@ -18,6 +18,7 @@ constexpr int32_t kPrompt = 35130;
 }  // namespace
 
 ImportAsDialog::ImportAsDialog(QWidget* owner) : QDialog(owner) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QString::fromStdString(localString(kCaption)));
   label1_ = new QLabel(QString::fromStdString(localString(kPrompt)), this);
   txtFileName_ = new QLineEdit(this);

@@ -56,6 +56,8 @@ void setUpFileDialog(QFileDialog& dialog, const FileDialogSetup& setup) {
   }
   if (!setup.fileName.empty()) dialog.selectFile(qs(setup.fileName));
   dialog.setDefaultSuffix(qs(setup.defaultExtension));
+  // Room for the type and date columns.
+  dialog.resize(800, 500);
 }
 
 FileDialogAnswer answerOf(const QFileDialog& dialog, const FileDialogSetup& setup) {

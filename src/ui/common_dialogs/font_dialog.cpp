@@ -70,16 +70,21 @@ std::string faceForField(std::string face) {
 // width first). The dialog picks its style by name, and a family whose
 // regular style is called "Book" would otherwise start on its first style.
 QString bestStyle(const QString& family, int weight, bool italic) {
+  static const char* const kWidthWords[] = {"Condensed", "Narrow",   "Compressed",
+                                            "Expanded",  "Extended", "Wide"};
   QString best;
   int bestScore = -1;
   for (const QString& style : QFontDatabase::styles(family)) {
     const QFont candidate = QFontDatabase::font(family, style, 10);
     int score = 0;
-    if (candidate.italic() == italic) score += 8;
-    score += 4 - std::min(4, std::abs(candidate.weight() - weight) / 100);
-    if (candidate.stretch() == QFont::Unstretched || candidate.stretch() == QFont::AnyStretch) {
-      score += 1;
+    if (candidate.italic() == italic) score += 16;
+    score += 8 - std::min(8, std::abs(candidate.weight() - weight) / 100 * 2);
+    bool normalWidth = true;
+    for (const char* word : kWidthWords) {
+      if (style.contains(QLatin1String(word), Qt::CaseInsensitive)) normalWidth = false;
     }
+    if (normalWidth) score += 2;
+    if (style == "Regular" || style == "Book" || style == "Normal" || style == "Roman") score += 1;
     if (score > bestScore) {
       bestScore = score;
       best = style;

@@ -37,8 +37,13 @@ void setUpPrintDialog(QPrintDialog& dialog, QPrinter& printer, const DialogRecor
   printer.setCollateCopies((flags & PD_COLLATE) != 0);
   // Qt's dialog lays its printer list out narrower than its names.
   for (QComboBox* box : dialog.findChildren<QComboBox*>()) {
-    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i) {
+      widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+    }
+    box->setMinimumWidth(widest + 48);
   }
+  dialog.resize(std::max(dialog.sizeHint().width(), 480), dialog.sizeHint().height());
 }
 
 void storePrintAnswer(DialogRecord& record, const QPrinter& printer) {

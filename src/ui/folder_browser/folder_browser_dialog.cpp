@@ -88,7 +88,7 @@ FolderBrowserDialog::FolderBrowserDialog(bool includeFiles, bool statusLine) {
   connect(files_, &QDialog::rejected, this, &QDialog::reject);
   // The first highlighted folder is reported once the dialog runs.
   QTimer::singleShot(0, this, changed);
-  resize(640, 480);
+  resize(760, 540);
 }
 
 void FolderBrowserDialog::setMessage(const std::string& text) {
