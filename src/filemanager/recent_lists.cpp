@@ -32,6 +32,7 @@ std::string RecentList::key(int index) const {
 
 std::vector<std::string> RecentList::entries() const {
   std::vector<std::string> out;
+  out.reserve(kRecentEntries);
   for (int i = 0; i < kRecentEntries; ++i) {
     out.push_back(registry::getAppSetting(application_, kSection, key(i)));
   }

@@ -1,18 +1,16 @@
 #include "components/encryption/file_encryption.h"
 
-#include <fcntl.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 #include <openssl/sha.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstring>
+#include <cerrno>
 #include <memory>
 
 #include "frame/automation_error.h"
+#include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 #include "platform/state_paths.h"
-#include "platform/write_all.h"
 
 namespace qxvb::encryption {
 
@@ -28,62 +26,27 @@ constexpr const char* kKeyFileName = "file-encryption.key";
   raiseError(number, kSource, text);
 }
 
-struct Fd {
-  int fd = -1;
-  explicit Fd(int f) : fd(f) {}
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-};
-
 // The bytes of a regular file of at most kMaxFileBytes; FIFOs, devices and
 // folders are refused without being read.
 std::string readRegularFile(const std::filesystem::path& path) {
-  Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (in.fd < 0) fail(vberr::FileNotFound, "The file " + path.string() + " cannot be read.");
-  struct stat st {};
-  if (::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  std::string bytes;
+  const int error = platform::readRegularFile(path, bytes, kMaxFileBytes);
+  if (error == 0) return bytes;
+  if (error == EINVAL || error == EISDIR)
     fail(vberr::BadFileNameOrNumber, path.string() + " is not a regular file.");
-  }
-  if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
+  if (error == EFBIG) {
     fail(vberr::InvalidProcedureCall, "The file " + path.string() + " is too large to encrypt.");
   }
-  std::string bytes;
-  char buffer[65536];
-  while (true) {
-    const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) fail(vberr::PathFileAccessError, "The file " + path.string() + " cannot be read.");
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-    if (bytes.size() > kMaxFileBytes) {
-      fail(vberr::InvalidProcedureCall, "The file " + path.string() + " is too large to encrypt.");
-    }
-  }
-  return bytes;
+  if (error == ENOENT) fail(vberr::FileNotFound, "The file " + path.string() + " was not found.");
+  fail(vberr::PathFileAccessError, "The file " + path.string() + " cannot be read.");
 }
 
-// Replaces the file with the bytes: a new file beside it, flushed, with the
-// old file's mode, renamed over it; the old file stays whole on failure.
-void replaceFile(const std::filesystem::path& path, const std::string& bytes, mode_t mode) {
-  const std::filesystem::path temp =
-      path.parent_path() / ("." + path.filename().string() + ".qxenc");
-  Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode & 07777));
-  if (out.fd < 0)
-    fail(vberr::PermissionDenied, "The file " + path.string() + " cannot be written.");
-  const bool written = platform::writeAll(out.fd, bytes) && ::fchmod(out.fd, mode & 07777) == 0 &&
-                       ::fsync(out.fd) == 0;
-  if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
+// Replaces the file with the bytes through the platform's atomic writer:
+// the old file stays whole on failure and keeps its mode.
+void replaceFile(const std::filesystem::path& path, const std::string& bytes) {
+  if (platform::writeFileAtomically(path, bytes) != 0) {
     fail(vberr::PermissionDenied, "The file " + path.string() + " cannot be written.");
   }
-}
-
-mode_t modeOf(const std::filesystem::path& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? st.st_mode : 0644;
 }
 
 std::string keyId(const std::string& key) {
@@ -110,16 +73,12 @@ std::string makeKeyFile(const std::filesystem::path& file) {
   if (RAND_bytes(reinterpret_cast<unsigned char*>(key.data()), static_cast<int>(key.size())) != 1) {
     fail(vberr::InvalidProcedureCall, "No random key could be made.");
   }
-  Fd out(::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (out.fd < 0) {
-    // Another process made it meanwhile: that key is the one.
-    if (errno == EEXIST) return readRegularFile(file);
+  platform::AtomicFile out(file, platform::NewFileAccess::OwnerOnly);
+  const int error = out.write(key) ? out.commitNew() : out.error();
+  // Another process made it meanwhile: that key is the one.
+  if (error == EEXIST) return readRegularFile(file);
+  if (error != 0)
     fail(vberr::PermissionDenied, "The key file " + file.string() + " cannot be made.");
-  }
-  if (!platform::writeAll(out.fd, key) || ::fsync(out.fd) != 0) {
-    ::unlink(file.c_str());
-    fail(vberr::PermissionDenied, "The key file " + file.string() + " cannot be written.");
-  }
   return key;
 }
 
@@ -203,13 +162,13 @@ std::string decryptBytes(const std::string& sealed, const std::string& key) {
 bool FileEncryption::EncryptFile(const std::string& path) {
   const std::string bytes = readRegularFile(path);
   if (looksEncrypted(bytes)) return true;
-  replaceFile(path, encryptBytes(bytes, loadKey()), modeOf(path));
+  replaceFile(path, encryptBytes(bytes, loadKey()));
   return true;
 }
 
 bool FileEncryption::DecryptFile(const std::string& path) {
   const std::string bytes = readRegularFile(path);
-  replaceFile(path, decryptBytes(bytes, loadKey()), modeOf(path));
+  replaceFile(path, decryptBytes(bytes, loadKey()));
   return true;
 }
 

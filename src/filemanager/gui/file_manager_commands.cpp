@@ -159,6 +159,7 @@ void FileManagerForm::filesImported(const std::vector<std::string>& paths) {
   rebuildRecentMenus();
   loadList();
   std::vector<std::string> names;
+  names.reserve(paths.size());
   for (const std::string& path : paths) names.push_back(storedNameFor(path));
   selectNames(names);
 }
