@@ -37,6 +37,7 @@
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "platform/registry/app_settings.h"
+#include "ui/fonts/fonts.h"
 #include "ui/message_box/message_box.h"
 #include "ui/picture/picture.h"
 
@@ -101,6 +102,8 @@ FileManagerForm::FileManagerForm(QXFileManager& owner)
   setObjectName("frmFileManager");
   buildCommands();
   buildLayout();
+  // The product's font localisation, as for its own forms.
+  gui::applyFormLanguage(*this);
   resetCaption();
   const bool preview =
       registry::getAppSetting(settingsApp_, "FileManager", "PicturePreview") == "T";

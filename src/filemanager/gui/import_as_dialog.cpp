@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "frame/string_table.h"
+#include "ui/fonts/fonts.h"
 
 namespace qxvb::filestore {
 
@@ -42,6 +43,8 @@ ImportAsDialog::ImportAsDialog(QWidget* owner) : QDialog(owner) {
   layout->addWidget(txtFileName_);
   layout->addLayout(buttons);
   result_ = kImportAsCancelled;
+  // The product's font localisation, as for its own forms.
+  gui::applyFormLanguage(*this);
 }
 
 std::string ImportAsDialog::FileName() const {
