@@ -350,4 +350,25 @@ TEST(Qxcall, DiagramMembersReachTheRunningHost) {
       << r.out;
 }
 
+TEST(Qxcall, RecordsAndEscapedStringsReachTheDialogRecords) {
+  // The whole record through Struct, then one field read back.
+  Outcome r = qxcall(
+      "--json QXVBUtils.QXCommonDlg FileDialog ++ --put Struct "
+      "'rec:OPENFILENAME|sFile=s:abc|flags=l:512|nFileOffset=i:3' -- sFile -- nFileOffset");
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("{\"result\": \"abc\", \"args\": []}\n{\"result\": 3, \"args\": []}"),
+            std::string::npos)
+      << r.out;
+  // A filter with its NULs.
+  r = qxcall(
+      "--json QXVBUtils.QXCommonDlg FileDialog ++ --put sFilter 'esc:A\\0*.a\\0\\0' -- sFilter");
+  EXPECT_NE(r.out.find("{\"result\": \"A\\u0000*.a\\u0000\\u0000\""), std::string::npos) << r.out;
+  // Another record type, a missing type, a bad escape: refused.
+  EXPECT_EQ(qxcall("QXVBUtils.QXCommonDlg FileDialog ++ --put Struct 'rec:LOGFONT|lfHeight=l:1'")
+                .exitCode,
+            1);
+  EXPECT_EQ(qxcall("QXVBUtils.QXUtilities QXMax 'rec:' l:1").exitCode, 2);
+  EXPECT_EQ(qxcall("QXVBUtils.QXUtilities QXMax 'esc:a\\q' l:1").exitCode, 2);
+}
+
 }  // namespace

@@ -33,6 +33,11 @@ const char* const kArgumentHelp =
     "  o:PROGID      a new object of that class\n"
     "  r:            the result of the previous call, e.g. an object it returned\n"
     "  v:NAME        the object or value kept under NAME (see --as)\n"
+    "  esc:TEXT      String with escapes: \\0 NUL, \\t, \\n, \\r, \\\\ backslash, e.g. a\n"
+    "                dialog filter esc:Settings\\0*.cfg\\0\\0\n"
+    "  rec:TYPE|FIELD=F|...\n"
+    "                a record (user-defined type) with its fields in these forms,\n"
+    "                e.g. rec:SelectedFont|sSelectedFont=s:DejaVu Sans|nSize=i:12\n"
     "  err:N|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]\n"
     "                an error object (as VB's Err) with those properties\n"
     "  TEXT          any other argument is a String\n";
@@ -94,6 +99,52 @@ Variant errorObject(const std::string& text, const std::string& fields) {
   if (parts.size() > 3) err->HelpFile = parts[3];
   if (parts.size() > 4) err->HelpContext = parseInteger<int32_t>(text, parts[4]);
   return Variant(qxvb::Object(err));
+}
+
+// A String written with backslash escapes.
+std::string unescaped(const std::string& text, const std::string& rest) {
+  std::string out;
+  for (size_t i = 0; i < rest.size(); ++i) {
+    if (rest[i] != '\\') {
+      out += rest[i];
+      continue;
+    }
+    if (++i >= rest.size()) bad(text, "a backslash ends the text");
+    switch (rest[i]) {
+      case '0':
+        out += '\0';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      default:
+        bad(text, std::string("unknown escape \\") + rest[i]);
+    }
+  }
+  return out;
+}
+
+// TYPE|FIELD=F|...: a record whose fields keep the order given.
+Variant record(const std::string& text, const std::string& rest) {
+  const std::vector<std::string> parts = split(rest, '|');
+  if (parts.empty() || parts[0].empty()) bad(text, "a record needs its type name");
+  qxvb::Record r;
+  r.typeName = parts[0];
+  for (size_t i = 1; i < parts.size(); ++i) {
+    const size_t equals = parts[i].find('=');
+    if (equals == std::string::npos || equals == 0) bad(text, "expected FIELD=FORM");
+    r.fields.emplace_back(parts[i].substr(0, equals), parseArgument(parts[i].substr(equals + 1)));
+  }
+  return Variant(std::move(r));
 }
 
 }  // namespace
@@ -158,6 +209,8 @@ Variant parseArgument(const std::string& text) {
     return Variant(qxvb::Object(collection));
   }
   if (form == "o") return Variant(qxvb::createObject(rest));
+  if (form == "esc") return Variant(unescaped(text, rest));
+  if (form == "rec") return record(text, rest);
   if (form == "err") return errorObject(text, rest);
   return Variant(text);
 }

@@ -12,7 +12,9 @@ namespace qxcall {
 // n: Null, e: left out, x:HEX byte array, sa:A|B|C string array,
 // va:F;F variant array of items in these forms, col:F;F a Collection,
 // lines:FILE a Collection of the lines of FILE (- standard input),
-// o:PROGID a new object, err:NUMBER|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]
+// o:PROGID a new object, esc:TEXT a String with backslash escapes (\0 for
+// NUL), rec:TYPE|FIELD=F|... a record,
+// err:NUMBER|SOURCE|DESCRIPTION[|HELPFILE|HELPCONTEXT]
 // an error object; anything else is a String. Throws std::invalid_argument
 // with a message for a malformed form.
 qxvb::Variant parseArgument(const std::string& text);
