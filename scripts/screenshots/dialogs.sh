@@ -12,6 +12,8 @@ shot common-dialog-save "Save As" -- \
   --as dlg QXVBUtils.QXCommonDlg FileDialog ++ --put sInitDir "$models" \
   -- --put sFile "Customer model.cfg" -- --put sDefFileExt cfg @@ dlg ShowSave l:0
 shot common-dialog-font "Font" -- QXVBUtils.QXCommonDlg ShowFont l:0 "DejaVu Sans"
+shot common-dialog-font-colours "Font" -- QXVBUtils.QXCommonDlg ShowFontDialog l:0 \
+  "rec:SelectedFont|sSelectedFont=s:DejaVu Serif|nSize=i:12|bBold=b:true|bShowColor=b:true|lColor=l:8388608"
 shot common-dialog-colour "Color" -- QXVBUtils.QXCommonDlg ShowColor2 l:0 b:true l:12615680
 shot common-dialog-print "Print" -- QXVBUtils.QXCommonDlg ShowPrinter l:0
 shot folder-browser "Export" -- \
