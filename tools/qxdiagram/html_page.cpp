@@ -1,5 +1,7 @@
 #include "html_page.h"
 
+#include "platform/text/xml_text.h"
+
 namespace qxdiagram {
 
 namespace {
@@ -30,32 +32,7 @@ std::string pictureName(int32_t ddid, const std::string& extension) {
   return "diagram-" + std::to_string(ddid) + "." + extension;
 }
 
-std::string htmlText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+std::string htmlText(const std::string& text) { return qxvb::xmlAttributeText(text); }
 
 std::string diagramPage(const DiagramInfo& diagram, const std::string& picture, int32_t width,
                         int32_t height, const std::vector<Area>& areas,

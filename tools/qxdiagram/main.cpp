@@ -260,6 +260,7 @@ int run(const Options& o) {
                 diagramPage(byId[id], picture, made.width, made.height, areas, linkable));
     }
     std::vector<IndexEntry> entries;
+    entries.reserve(chosen.size());
     for (const DiagramInfo& d : chosen) entries.push_back({d, exported.count(d.id) != 0});
     writeText(o.output / "index.html", indexPage(fs::path(o.repository).stem().string(), entries));
   }

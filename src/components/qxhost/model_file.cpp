@@ -296,8 +296,9 @@ void checkReferences(ado::Connection& connection, const ModelFile& model) {
     }
     for (const SymbolModel& s : d.symbols) {
       const std::string id = std::to_string(s.id);
-      if (rowExists(connection, "SELECT DDID FROM Symbol WHERE DDID = " + id +
-                                    " AND DiagramID <> " + std::to_string(d.id)) ||
+      std::string otherDiagram = "SELECT DDID FROM Symbol WHERE DDID = ";
+      otherDiagram.append(id).append(" AND DiagramID <> ").append(std::to_string(d.id));
+      if (rowExists(connection, otherDiagram) ||
           (diagrams.count(s.id) == 0 &&
            rowExists(connection, "SELECT DDID FROM Diagram WHERE DDID = " + id))) {
         throw ModelError(where + "identifier " + id + " belongs to another item of the repository");
@@ -306,8 +307,10 @@ void checkReferences(ado::Connection& connection, const ModelFile& model) {
         if (diagrams.count(related) == 0 &&
             !rowExists(connection,
                        "SELECT DDID FROM Diagram WHERE DDID = " + std::to_string(related))) {
-          throw ModelError(where + "symbol " + id + " refers to diagram " +
-                           std::to_string(related) + ", which does not exist");
+          std::string message = where;
+          message.append("symbol ").append(id).append(" refers to diagram ");
+          message.append(std::to_string(related)).append(", which does not exist");
+          throw ModelError(message);
         }
       }
     }
@@ -346,12 +349,14 @@ void insertDiagram(ado::Connection& connection, const DiagramModel& d, ImportRep
   int32_t position = 0;
   for (const SymbolModel& s : d.symbols) {
     const std::string sid = std::to_string(s.id);
-    connection.Execute(
+    std::string insert =
         "INSERT INTO Symbol (DDID, DiagramID, Position, Name, TypeNumber, Flags, X1, Y1, X2, Y2, "
-        "Problem) VALUES (" +
-        sid + ", " + id + ", " + std::to_string(position++) + ", " + sqlText(s.name) + ", " +
-        std::to_string(s.type) + ", " + std::to_string(s.flags) + ", " + rectValues(s.rect) + ", " +
-        (s.problem.empty() ? std::string("NULL") : sqlText(s.problem)) + ")");
+        "Problem) VALUES (";
+    insert.append(sid).append(", ").append(id).append(", ").append(std::to_string(position++));
+    insert.append(", ").append(sqlText(s.name)).append(", ").append(std::to_string(s.type));
+    insert.append(", ").append(std::to_string(s.flags)).append(", ").append(rectValues(s.rect));
+    insert.append(", ").append(s.problem.empty() ? std::string("NULL") : sqlText(s.problem));
+    connection.Execute(insert + ")");
     for (size_t i = 0; i < s.related.size(); ++i) {
       connection.Execute(
           "INSERT INTO SymbolRelatedDiagram (SymbolID, Position, DiagramID) VALUES (" + sid + ", " +

@@ -54,10 +54,10 @@ std::string bitmapBytes(const QImage& image) {
   for (uint32_t y = 0; y < height; ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y)));
     char* row = out.data() + kHeaders + static_cast<size_t>(stride) * (height - 1 - y);
-    for (uint32_t x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<char>(qBlue(in[x]));
-      row[3 * x + 1] = static_cast<char>(qGreen(in[x]));
-      row[3 * x + 2] = static_cast<char>(qRed(in[x]));
+    for (uint32_t x = 0; x < width; ++x, row += 3) {
+      row[0] = static_cast<char>(qBlue(in[x]));
+      row[1] = static_cast<char>(qGreen(in[x]));
+      row[2] = static_cast<char>(qRed(in[x]));
     }
   }
   return out;
