@@ -32,8 +32,9 @@ class HelpTest : public GuiTest {
     folder_ = freshFolder("viewer");
     record_ = folder_ / "calls.txt";
     viewer_ = folder_ / "doc viewer";
-    writeFile(viewer_, "#!/bin/sh\nprintf '%s|' \"$@\" >> '" + record_.string() +
-                           "'\nprintf '\\n' >> '" + record_.string() + "'\n");
+    // One write per call: the viewers run side by side and append to one file.
+    writeFile(viewer_, "#!/bin/sh\nline=$(printf '%s|' \"$@\")\nprintf '%s\\n' \"$line\" >> '" +
+                           record_.string() + "'\n");
     fs::permissions(viewer_, fs::perms::owner_all);
   }
 
