@@ -1,15 +1,21 @@
 // Base64 throughput of the library against OpenSSL's block functions, on
 // 1 MiB and 64 MiB of random bytes. Each side is measured twice: writing
 // into a buffer allocated once, and returning a freshly allocated result
-// as the public members do.
+// as the public members do. Decoding text with line breaks (the library's
+// own output) also runs against a table-driven scalar decoder of about
+// thirty lines (anchors/base64.c), round by round in the same run.
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "anchors/anchors.h"
+#include "common/paired.h"
 #include "text/base64.h"
 
 namespace {
@@ -125,6 +131,57 @@ void BM_DecodeNewResult_OpenSsl(benchmark::State& state) {
   countBytes(state);
 }
 
+void BM_DecodeLines_LibraryVsScalar(benchmark::State& state) {
+  const auto bytes = randomBytes(state.range(0));
+  const std::string text = qxvb::encodeBase64(bytes.data(), bytes.size());
+  std::vector<uint8_t> decoded(qxvb::base64DecodedCapacity(text.size()));
+  if (anchorDecodeBase64(text.data(), text.size(), decoded.data()) != bytes.size() ||
+      !std::equal(bytes.begin(), bytes.end(), decoded.begin())) {
+    state.SkipWithError("the scalar decoder does not decode the library's text");
+    return;
+  }
+  constexpr int kRepeats = 20;
+  const qxvb::bench::Side library{
+      nullptr, [&] {
+        for (int i = 0; i < kRepeats; ++i) {
+          benchmark::DoNotOptimize(qxvb::decodeBase64To(text, decoded.data()));
+          benchmark::ClobberMemory();
+        }
+      }};
+  const qxvb::bench::Side anchor{
+      nullptr, [&] {
+        for (int i = 0; i < kRepeats; ++i) {
+          benchmark::DoNotOptimize(anchorDecodeBase64(text.data(), text.size(), decoded.data()));
+          benchmark::ClobberMemory();
+        }
+      }};
+  qxvb::bench::measurePaired(state, library, anchor);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0) * kRepeats);
+}
+
+// As the member answers: a new result each time (the scalar decoder's
+// buffer is allocated the same way, uninitialised bytes left to it).
+void BM_DecodeLinesNewResult_LibraryVsScalar(benchmark::State& state) {
+  const auto bytes = randomBytes(state.range(0));
+  const std::string text = qxvb::encodeBase64(bytes.data(), bytes.size());
+  constexpr int kRepeats = 20;
+  const qxvb::bench::Side library{nullptr, [&] {
+                                    for (int i = 0; i < kRepeats; ++i) {
+                                      std::vector<uint8_t> decoded = qxvb::decodeBase64(text);
+                                      benchmark::DoNotOptimize(decoded.data());
+                                    }
+                                  }};
+  const qxvb::bench::Side anchor{
+      nullptr, [&] {
+        for (int i = 0; i < kRepeats; ++i) {
+          std::unique_ptr<uint8_t[]> decoded(new uint8_t[text.size() / 4 * 3 + 3]);
+          benchmark::DoNotOptimize(anchorDecodeBase64(text.data(), text.size(), decoded.get()));
+        }
+      }};
+  qxvb::bench::measurePaired(state, library, anchor);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0) * kRepeats);
+}
+
 constexpr int64_t kOneMiB = int64_t{1} << 20;
 constexpr int64_t kSixtyFourMiB = int64_t{64} << 20;
 
@@ -138,5 +195,7 @@ BENCHMARK(BM_DecodeIntoBuffer_Library)->Arg(kOneMiB)->Arg(kSixtyFourMiB);
 BENCHMARK(BM_DecodeIntoBuffer_OpenSsl)->Arg(kOneMiB)->Arg(kSixtyFourMiB);
 BENCHMARK(BM_DecodeNewResult_Library)->Arg(kOneMiB)->Arg(kSixtyFourMiB);
 BENCHMARK(BM_DecodeNewResult_OpenSsl)->Arg(kOneMiB)->Arg(kSixtyFourMiB);
+BENCHMARK(BM_DecodeLines_LibraryVsScalar)->Arg(kOneMiB)->UseManualTime()->Iterations(15);
+BENCHMARK(BM_DecodeLinesNewResult_LibraryVsScalar)->Arg(kOneMiB)->UseManualTime()->Iterations(15);
 
 BENCHMARK_MAIN();

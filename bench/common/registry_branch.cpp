@@ -1,5 +1,6 @@
 #include "common/registry_branch.h"
 
+#include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 namespace qxvb::bench {
@@ -24,8 +25,8 @@ void useFreshStore(const std::filesystem::path& folder) {
   setenv("XDG_CONFIG_HOME", store.c_str(), 1);
 }
 
-void writeBranch(registry::RootKey root, std::string_view parent) {
-  for (int key = 0; key < kKeys; ++key) {
+void writeBranch(registry::RootKey root, std::string_view parent, int keys) {
+  for (int key = 0; key < keys; ++key) {
     const std::string path = keyPath(parent, key);
     for (int value = 0; value < kValuesPerKey; ++value) {
       registry::setValue(root, path, valueName(value), registry::kRegSz, valueData(key, value));
@@ -33,11 +34,23 @@ void writeBranch(registry::RootKey root, std::string_view parent) {
   }
 }
 
-void writeBranchInOneTransaction(registry::RootKey root, std::string_view parent) {
-  registry::runInTransaction(root, [root, parent] {
-    writeBranch(root, parent);
+void writeBranchInOneTransaction(registry::RootKey root, std::string_view parent, int keys) {
+  registry::runInTransaction(root, [root, parent, keys] {
+    writeBranch(root, parent, keys);
     return registry::kSuccess;
   });
+}
+
+void readBranch(registry::RootKey root, std::string_view parent, int keys) {
+  std::uint32_t type = 0;
+  registry::Bytes data;
+  for (int key = 0; key < keys; ++key) {
+    const std::string path = keyPath(parent, key);
+    for (int value = 0; value < kValuesPerKey; ++value) {
+      registry::queryValue(root, path, valueName(value), type, data);
+      benchmark::DoNotOptimize(data.data());
+    }
+  }
 }
 
 }  // namespace qxvb::bench

@@ -1,6 +1,6 @@
-// The branch the registry benchmarks work on: kKeys keys below one parent
-// key, each holding kValuesPerKey string values, written into a store of
-// its own for each run.
+// The branch the registry benchmarks work on: keys below one parent key,
+// each holding kValuesPerKey string values, written into a store of its
+// own for each run.
 #pragma once
 
 #include <filesystem>
@@ -22,9 +22,12 @@ registry::Bytes valueData(int key, int value);
 // folder; the thread's open connections to the previous one are closed.
 void useFreshStore(const std::filesystem::path& folder);
 
-// Writes the branch below parent value by value, each call committing on
-// its own, or all of it in one transaction.
-void writeBranch(registry::RootKey root, std::string_view parent);
-void writeBranchInOneTransaction(registry::RootKey root, std::string_view parent);
+// Writes the branch of keys keys below parent value by value, each call
+// committing on its own, or all of it in one transaction.
+void writeBranch(registry::RootKey root, std::string_view parent, int keys = kKeys);
+void writeBranchInOneTransaction(registry::RootKey root, std::string_view parent, int keys = kKeys);
+
+// Reads every value of the branch once by key path and value name.
+void readBranch(registry::RootKey root, std::string_view parent, int keys = kKeys);
 
 }  // namespace qxvb::bench
