@@ -21,8 +21,8 @@ constexpr std::string_view kSource = "ADODB.Connection";
 constexpr int32_t kExecuteFlags = adAsyncExecute | adAsyncFetch | adExecuteNoRecords;
 
 void definePropertiesOf(PropertyStore& store) {
-  // "OLE DB Services" chooses OLE DB session pooling and enlistment; the
-  // engines here pool nothing, so the value is kept and has no effect.
+  // "OLE DB Services": bit 1 turns session pooling on (the embedded
+  // engine pools, sqlite_sessions.h); the other services have no effect.
   store.define("OLE DB Services", Variant(int32_t{-1}), adInteger);
   store.define("Data Source", Variant(""), adBSTR);
   store.define("Initial Catalog", Variant(""), adBSTR);
@@ -33,6 +33,18 @@ void definePropertiesOf(PropertyStore& store) {
   store.define("Connect Timeout", Variant(int32_t{15}), adInteger);
   store.define("Prompt", Variant(int16_t{4}), adSmallInt);
   store.define("Provider Name", Variant(""), adBSTR);
+}
+
+// DBPROPVAL_OS_RESOURCEPOOLING of the "OLE DB Services" value.
+bool sessionPooling(const PropertyStore& properties) {
+  constexpr int32_t kResourcePooling = 1;
+  const PropertyEntry* services = properties.find("OLE DB Services");
+  if (services == nullptr) return true;
+  try {
+    return (CLng(services->value) & kResourcePooling) != 0;
+  } catch (const AutomationError&) {
+    return false;
+  }
 }
 
 using RowsetList = std::vector<std::weak_ptr<Rowset>>;
@@ -137,6 +149,7 @@ void Connection::Open(const std::string& connectionString, const std::string& us
   request.target = resolveEngine(ConnectionString(), userId, password);
   request.connectionTimeout = connectionTimeout_;
   request.commandTimeout = commandTimeout_;
+  request.pooling = sessionPooling(*properties_);
   const ConnectionItems& items = request.target.items;
   if (items.has("Connect Timeout")) {
     request.connectionTimeout = CLng(Variant(items.get("Connect Timeout")));

@@ -127,6 +127,10 @@ struct OpenRequest {
   EngineTarget target;
   int32_t connectionTimeout = 15;
   int32_t commandTimeout = 30;
+  // Session pooling (the "OLE DB Services" property's first bit): an
+  // engine that pools may hand out an idle session of the process and keep
+  // this one when it closes.
+  bool pooling = false;
 };
 
 // Opens the engine for a request; raises the engine's failure as

@@ -24,9 +24,10 @@ using FileKey = std::pair<uint64_t, uint64_t>;
 
 // Closing any descriptor of a file drops every POSIX lock this process
 // holds on it, SQLite's included. Descriptors used for marks are therefore
-// kept open until no marked session on the file is left in the process.
+// kept open until no session on the file, counted or idle, is left in the
+// process.
 struct OpenFile {
-  int marked = 0;
+  int marked = 0;  // sessions holding a mark, counted or released
   std::vector<int> idle;
 };
 
@@ -129,8 +130,19 @@ std::unique_ptr<SessionMark> SessionMark::take(const std::string& path) {
 }
 
 SessionMark::~SessionMark() {
-  setLock(fd_, F_UNLCK, offset_);
+  release();
   giveBack(fd_, {device_, inode_}, -1);
+}
+
+void SessionMark::release() {
+  if (offset_ < 0) return;
+  setLock(fd_, F_UNLCK, offset_);
+  offset_ = -1;
+}
+
+bool SessionMark::renew() {
+  if (offset_ < 0) offset_ = claimSlot(fd_);
+  return offset_ >= 0;
 }
 
 SessionCount countSessions(const std::string& path) {

@@ -5,6 +5,8 @@
 // chosen from a range owned by the connecting user, so a count of the locks
 // gives the sessions and their ranges give the users. The kernel drops the
 // locks of a process that ends, so a crashed session is never counted.
+// A session kept open but idle (pooled) gives its byte back and takes one
+// again when it is used: it is not counted while it waits.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,15 @@ class SessionMark {
   ~SessionMark();
   SessionMark(const SessionMark&) = delete;
   SessionMark& operator=(const SessionMark&) = delete;
+
+  // Stops counting the session while keeping what the process must keep
+  // open for it; renew() counts it again (false when no byte is free).
+  void release();
+  bool renew();
+  bool counted() const { return offset_ >= 0; }
+  // The file the mark is on.
+  uint64_t device() const { return device_; }
+  uint64_t inode() const { return inode_; }
 
  private:
   SessionMark(uint64_t device, uint64_t inode, int fd, int64_t offset)

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "ado/ado_constants.h"
 #include "ado/ado_errors.h"
 #include "ado/session_marks.h"
+#include "ado/sqlite_sessions.h"
 #include "ado/value_codec.h"
 #include "platform/text/ascii.h"
 
@@ -18,15 +20,21 @@ namespace qxvb::ado {
 
 namespace {
 
-// The database handle, shared by the connection and its cursors so that a
-// cursor outliving its connection never sees a closed handle.
-// The session mark goes only after the handle has closed.
+// The session, shared by the connection and its cursors so that a cursor
+// outliving its connection never sees a closed handle. When the last of
+// them is done, a session opened for pooling goes back to the pool.
 struct Database {
-  sqlite3* db = nullptr;
-  std::unique_ptr<SessionMark> mark;
+  Database(std::unique_ptr<SqliteSession> opened, bool pooled)
+      : session(std::move(opened)), db(session->db), pooling(pooled) {}
   ~Database() {
-    if (db != nullptr) sqlite3_close_v2(db);
+    if (pooling) returnSession(std::move(session));
   }
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  std::unique_ptr<SqliteSession> session;
+  sqlite3* db;
+  bool pooling;
 };
 using DatabasePtr = std::shared_ptr<Database>;
 
@@ -406,28 +414,40 @@ std::unique_ptr<EngineConnection> openSqlite(const OpenRequest& request) {
   if (target.sqlitePath.empty()) failWith("No database file is named (Data Source is empty).");
   int flags = target.sqliteReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   if (target.sqliteCreate && !target.sqliteReadOnly) flags |= SQLITE_OPEN_CREATE;
-  auto db = std::make_shared<Database>();
-  // Marked before SQLite opens it: while a mark on the file stands, this
-  // process closes none of its descriptors, which would drop SQLite's
-  // locks. A file the open creates is marked once it exists.
-  db->mark = SessionMark::take(target.sqlitePath);
-  const int rc =
-      sqlite3_open_v2(target.sqlitePath.c_str(), &db->db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    const std::string message = db->db != nullptr ? sqlite3_errmsg(db->db) : "out of memory";
-    failWith(message + ": " + target.sqlitePath);
+  flags |= SQLITE_OPEN_NOMUTEX;
+  std::unique_ptr<SqliteSession> session;
+  if (request.pooling) session = takeIdleSession(target.sqlitePath, flags);
+  if (!session) {
+    session = std::make_unique<SqliteSession>();
+    session->path = target.sqlitePath;
+    session->flags = flags;
+    session->owner = ::getpid();
+    // Marked before SQLite opens it: while a mark on the file stands, this
+    // process closes none of its descriptors, which would drop SQLite's
+    // locks. A file the open creates is marked once it exists.
+    session->mark = SessionMark::take(target.sqlitePath);
+    const int rc = sqlite3_open_v2(target.sqlitePath.c_str(), &session->db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+      const std::string message =
+          session->db != nullptr ? sqlite3_errmsg(session->db) : "out of memory";
+      failWith(message + ": " + target.sqlitePath);
+    }
+    // Opening waits for other connections (a writer checkpointing, a
+    // recovery) within the connection time-out.
+    waitForLocks(session->db, request.connectionTimeout);
+    // Reading the schema makes a file that is not a database fail here, at
+    // the open, rather than at its first statement.
+    if (sqlite3_exec(session->db, "PRAGMA schema_version", nullptr, nullptr, nullptr) !=
+        SQLITE_OK) {
+      failWith(std::string(sqlite3_errmsg(session->db)) + ": " + target.sqlitePath);
+    }
+    sqlite3_extended_result_codes(session->db, 1);
+    if (!session->mark) session->mark = SessionMark::take(target.sqlitePath);
+    rememberFile(*session);
+    watchConnectionState(*session);
   }
-  // Opening waits for other connections (a writer checkpointing, a
-  // recovery) within the connection time-out.
-  waitForLocks(db->db, request.connectionTimeout);
-  // Reading the schema makes a file that is not a database fail here, at
-  // the open, rather than at its first statement.
-  if (sqlite3_exec(db->db, "PRAGMA schema_version", nullptr, nullptr, nullptr) != SQLITE_OK) {
-    failWith(std::string(sqlite3_errmsg(db->db)) + ": " + target.sqlitePath);
-  }
-  sqlite3_extended_result_codes(db->db, 1);
-  if (!db->mark) db->mark = SessionMark::take(target.sqlitePath);
-  auto connection = std::make_unique<SqliteConnection>(std::move(db));
+  auto connection = std::make_unique<SqliteConnection>(
+      std::make_shared<Database>(std::move(session), request.pooling));
   connection->setCommandTimeout(request.commandTimeout);
   return connection;
 }
