@@ -35,13 +35,16 @@ void definePropertiesOf(PropertyStore& store) {
   store.define("Provider Name", Variant(""), adBSTR);
 }
 
-// DBPROPVAL_OS_RESOURCEPOOLING of the "OLE DB Services" value.
-bool sessionPooling(const PropertyStore& properties) {
+// DBPROPVAL_OS_RESOURCEPOOLING of the "OLE DB Services" value: the
+// connection string's item when it has one, else the property.
+bool sessionPooling(const PropertyStore& properties, const ConnectionItems& items) {
   constexpr int32_t kResourcePooling = 1;
   const PropertyEntry* services = properties.find("OLE DB Services");
-  if (services == nullptr) return true;
   try {
-    return (CLng(services->value) & kResourcePooling) != 0;
+    if (items.has("OLE DB Services")) {
+      return (CLng(Variant(items.get("OLE DB Services"))) & kResourcePooling) != 0;
+    }
+    return services == nullptr || (CLng(services->value) & kResourcePooling) != 0;
   } catch (const AutomationError&) {
     return false;
   }
@@ -149,8 +152,8 @@ void Connection::Open(const std::string& connectionString, const std::string& us
   request.target = resolveEngine(ConnectionString(), userId, password);
   request.connectionTimeout = connectionTimeout_;
   request.commandTimeout = commandTimeout_;
-  request.pooling = sessionPooling(*properties_);
   const ConnectionItems& items = request.target.items;
+  request.pooling = sessionPooling(*properties_, items);
   if (items.has("Connect Timeout")) {
     request.connectionTimeout = CLng(Variant(items.get("Connect Timeout")));
   }

@@ -52,11 +52,21 @@ int watch(void* data, int action, const char* first, const char* second, const c
   return SQLITE_OK;
 }
 
-bool namesSameFile(const SqliteSession& session) {
+uint64_t inodeOf(const std::string& path, uint64_t device) {
   struct stat info {};
-  return ::stat(session.path.c_str(), &info) == 0 &&
-         static_cast<uint64_t>(info.st_dev) == session.device &&
-         static_cast<uint64_t>(info.st_ino) == session.inode;
+  if (::stat(path.c_str(), &info) != 0 || static_cast<uint64_t>(info.st_dev) != device) return 0;
+  return static_cast<uint64_t>(info.st_ino);
+}
+
+bool namesSameFile(const SqliteSession& session) {
+  return inodeOf(session.path, session.device) == session.inode;
+}
+
+// The log and index names still name the files the session has open.
+bool logNamesAreOwn(const SqliteSession& session) {
+  return session.logInode != 0 && session.indexInode != 0 &&
+         inodeOf(session.path + "-wal", session.device) == session.logInode &&
+         inodeOf(session.path + "-shm", session.device) == session.indexInode;
 }
 
 // Nothing of the caller's is left open on the session.
@@ -163,9 +173,10 @@ Pool& pool() {
 SqliteSession::~SqliteSession() {
   if (db == nullptr) return;
   // When the file was removed (and perhaps made again) under the session,
-  // the last close must not remove the write-ahead log and its index by
-  // name: those names may now belong to the new file.
-  if (inode != 0 && !namesSameFile(*this)) {
+  // the last close removes the write-ahead log and its index by name: only
+  // while those names are the session's own, as they may now belong to a
+  // new file.
+  if (inode != 0 && !namesSameFile(*this) && !logNamesAreOwn(*this)) {
     int keep = 1;
     sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
   }
@@ -184,6 +195,8 @@ void rememberFile(SqliteSession& session) {
   }
   session.device = static_cast<uint64_t>(info.st_dev);
   session.inode = static_cast<uint64_t>(info.st_ino);
+  session.logInode = inodeOf(session.path + "-wal", session.device);
+  session.indexInode = inodeOf(session.path + "-shm", session.device);
 }
 
 std::unique_ptr<SqliteSession> takeIdleSession(const std::string& path, int flags) {
@@ -195,6 +208,11 @@ void returnSession(std::unique_ptr<SqliteSession> session) {
       !isQuiet(session->db)) {
     return;
   }
+  // What the session wrote goes from the write-ahead log into the file, as
+  // a closing session's does, so that the file alone (copied, backed up)
+  // holds every committed change while the session waits. Without new log
+  // frames this is a look at the log's index; it never waits for readers.
+  sqlite3_wal_checkpoint_v2(session->db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
   pool().put(std::move(session));
 }
 

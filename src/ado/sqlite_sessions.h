@@ -20,10 +20,14 @@
 //   another file (the file was removed and made again), the idle session
 //   is closed.
 // - After a fork, the child never uses or closes its parent's sessions.
+// - The database file alone holds every committed change: a session folds
+//   what it wrote into the file when it goes back to the pool.
 // Idle sessions are closed after a minute without use and when the process
-// ends normally (a session whose file was removed under it then leaves the
-// log's names alone, as they may belong to a new file); a crashed process leaves what any open
-// connection leaves (the write-ahead log and its index), which the next connection recovers.
+// ends normally. A session whose file was removed under it removes its
+// write-ahead log and index only while their names are still its own (a
+// new file of that name may have its own by now). A crashed process leaves
+// what any open connection leaves (the write-ahead log and its index),
+// which the next connection recovers.
 #pragma once
 
 #include <sqlite3.h>
@@ -51,6 +55,9 @@ struct SqliteSession {
   int flags = 0;
   uint64_t device = 0;
   uint64_t inode = 0;
+  // The write-ahead log and its index the session has open (0 when none).
+  uint64_t logInode = 0;
+  uint64_t indexInode = 0;
   pid_t owner = 0;
   // Cleared when a statement changed the connection's own state.
   bool reusable = true;
