@@ -1,6 +1,7 @@
 // The export members of QX_ADO_Utilities: a file stored in the repository's
 // file table copied out to a local file, and a log table of the repository
 // written as a text report.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -163,9 +164,13 @@ bool QX_ADO_Utilities::QX_ADO_ExportFile(const std::string& v_strFileName,
   } catch (const std::exception&) {
     raise(record(enuUnableToOpenConnection, kCannotOpenConnection, v_strConnect));
   }
+  // The target is made once: the working file is created where the empty
+  // target would be, and becomes the target empty when there is nothing to
+  // copy, or with the stored file's data.
   Recorded failure;
+  std::unique_ptr<ExportTarget> file;
   try {
-    createEmptyTarget(v_strTargetFile);
+    file = std::make_unique<ExportTarget>(v_strTargetFile);
   } catch (const std::exception&) {
     failure = record(enuUnableToCreateFile, kCannotCreateFile, v_strTargetFile);
   }
@@ -184,13 +189,24 @@ bool QX_ADO_Utilities::QX_ADO_ExportFile(const std::string& v_strFileName,
     }
     if (!data) {
       failure = record(enuUnableToFindRecord, kRecordNotFound, v_strFileName);
-    } else {
       try {
-        ExportTarget file(v_strTargetFile);
-        copyData(*data, file);
-        file.commit();
+        file->commit();
       } catch (const std::exception&) {
         failure = record(enuUnableToCreateFile, kCannotCreateFile, v_strTargetFile);
+      }
+    } else {
+      try {
+        copyData(*data, *file);
+        file->commit();
+      } catch (const std::exception&) {
+        failure = record(enuUnableToCreateFile, kCannotCreateFile, v_strTargetFile);
+        file.reset();
+        // As when the target was made empty before the copy began.
+        try {
+          createEmptyTarget(v_strTargetFile);
+        } catch (const std::exception&) {
+          // The failure to report is the copy's.
+        }
       }
     }
   }

@@ -7,7 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <ctime>
+#include <map>
+#include <mutex>
+#include <utility>
 
 #include "platform/random_name.h"
 #include "platform/write_all.h"
@@ -40,8 +44,8 @@ void syncFolder(const fs::path& folder) {
   ::close(fd);
 }
 
-// Removes the named temporaries of this target left by writers that died.
-void removeStaleTemporaries(const fs::path& folder, const fs::path& target) {
+// Removes the named temporaries in the folder left by writers that died.
+void removeStaleTemporaries(const fs::path& folder) {
   const int dirFd = openFolder(folder);
   if (dirFd < 0) return;
   DIR* dir = ::fdopendir(dirFd);
@@ -49,13 +53,9 @@ void removeStaleTemporaries(const fs::path& folder, const fs::path& target) {
     ::close(dirFd);
     return;
   }
-  const std::string prefix = temporaryPrefix(target);
   const time_t now = ::time(nullptr);
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view name(entry->d_name);
-    if (name.size() != prefix.size() + kRandomDigits || name.substr(0, prefix.size()) != prefix) {
-      continue;
-    }
+    if (!isAtomicTemporaryName(entry->d_name)) continue;
     const int fd =
         ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) continue;
@@ -67,6 +67,27 @@ void removeStaleTemporaries(const fs::path& folder, const fs::path& target) {
     ::close(fd);
   }
   ::closedir(dir);
+}
+
+// Whether the folder's stale temporaries are due to be looked for. A
+// temporary only counts as stale after kStaleSeconds, so looking in a
+// folder once in that time finds all there is to find; looking before
+// every write would make writing n files into one folder cost n^2.
+bool sweepDue(const fs::path& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0) return true;
+  const std::pair<dev_t, ino_t> key{info.st_dev, info.st_ino};
+  const auto now = std::chrono::steady_clock::now();
+  static std::mutex mutex;
+  static std::map<std::pair<dev_t, ino_t>, std::chrono::steady_clock::time_point> swept;
+  const std::lock_guard lock(mutex);
+  constexpr size_t kFoldersRemembered = 256;
+  if (swept.size() >= kFoldersRemembered) swept.clear();
+  auto [at, added] = swept.try_emplace(key, now);
+  if (added) return true;
+  if (now - at->second < std::chrono::seconds(kStaleSeconds)) return false;
+  at->second = now;
+  return true;
 }
 
 // Links the anonymous temporary under name: through /proc where it is
@@ -105,7 +126,7 @@ AtomicFile::AtomicFile(fs::path target, NewFileAccess access) : target_(std::mov
     group_ = old.st_gid;
   }
 
-  removeStaleTemporaries(folder_, target_);
+  if (sweepDue(folder_)) removeStaleTemporaries(folder_);
   fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
   if (fd_ >= 0) {
     anonymous_ = true;

@@ -3,6 +3,10 @@
 // with their numbers, source and texts.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -227,6 +231,48 @@ TEST_F(Export, TextDataComesOutAsItsBytesAndARewriteKeepsTheFileMode) {
   EXPECT_TRUE(ado_.QX_ADO_ExportLogFile(0, cs_, target));
   ASSERT_EQ(::stat(target.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// Exports one after another reuse the process's idle session on the
+// repository, which the exclusive-access checks never count; a process
+// killed in the middle of exports leaves either the old or the whole new
+// target, no part of one, and no session behind.
+TEST_F(Export, RepeatedExportsSessionsAndAKilledExporter) {
+  std::string bytes(300 * 1024, 'x');
+  for (size_t i = 0; i < bytes.size(); i += 97) bytes[i] = static_cast<char>(i & 0x7F);
+  store("big.bin", bytes);
+  const std::string target = (folder_ / "big.bin").string();
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(ado_.QX_ADO_ExportFile("big.bin", cs_, target));
+  EXPECT_EQ(test::readFile(target), bytes);
+  EXPECT_TRUE(ado_.QX_ADO_SQLServerExclusiveAccessCheckConn(connection_));
+  connection_->Close();
+  EXPECT_TRUE(ado_.QX_ADO_ExclusiveAccessCheckPlusConnStr(cs_, false));
+
+  test::writeFile(target, "old contents");
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t exporter = ::fork();
+  ASSERT_GE(exporter, 0);
+  if (exporter == 0) {
+    QX_ADO_Utilities mine;
+    for (int i = 0;; ++i) {
+      mine.QX_ADO_ExportFile("big.bin", cs_, target);
+      if (i == 2) (void)!::write(ready[1], "x", 1);
+    }
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ::kill(exporter, SIGKILL);
+  ::waitpid(exporter, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  EXPECT_EQ(test::readFile(target), bytes);
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder_)) ++entries;
+  EXPECT_EQ(entries, 1);
+  EXPECT_TRUE(ado_.QX_ADO_ExclusiveAccessCheckPlusConnStr(cs_, false));
+  EXPECT_TRUE(ado_.QX_ADO_ExportFile("big.bin", cs_, target));
+  connection_ = ado_.QX_ADO_OpenConnection(cs_);
 }
 
 TEST_F(Export, LateBoundByName) {
