@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
+#include "ado/value_codec.h"
 #include "frame/dispatch.h"
 #include "frame/vb_conversions.h"
 #include "objects.h"
-#include "ado/value_codec.h"
 
 namespace qxvb::python {
 

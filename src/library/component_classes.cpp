@@ -38,8 +38,7 @@ ClassInfo component(const char* name, const char* progId, Object (*factory)()) {
 void registerComponentClasses(Catalogue& catalogue) {
   catalogue.add(component("Resource", "QXXRes.Resource", qxxres::makeStringTableResource));
   catalogue.add(component("Utils", "QXDUTILS.Utils", qxdutils::makeQXDUtilsComponent));
-  catalogue.add(
-      component("DeviceContext", "QXGdi.DeviceContext", gdi::makeDeviceContextComponent));
+  catalogue.add(component("DeviceContext", "QXGdi.DeviceContext", gdi::makeDeviceContextComponent));
   ClassInfo serverList =
       component("ServerList", "QXServerList.ServerList", server_list::makeServerList);
   serverList.clsid = server_list::kClassId;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "ado/connection.h"
 #include "components/qxhost/host_codes.h"
 #include "components/qxhost/host_interface.h"
 #include "components/qxhost/model_file.h"
@@ -12,7 +13,6 @@
 #include "frame/automation_error.h"
 #include "frame/catalogue.h"
 #include "frame/vb_conversions.h"
-#include "ado/connection.h"
 #include "support/diagram_models.h"
 #include "support/errors.h"
 #include "support/sandbox.h"

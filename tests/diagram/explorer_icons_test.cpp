@@ -7,11 +7,11 @@
 #include <QImage>
 #include <filesystem>
 
+#include "ado/connection.h"
 #include "diagram/explorer_icons.h"
 #include "diagram_fixture.h"
 #include "filemanager/file_store.h"
 #include "frame/vb_conversions.h"
-#include "ado/connection.h"
 #include "support/zip_builder.h"
 #include "ui/picture/picture.h"
 

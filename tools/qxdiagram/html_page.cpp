@@ -32,7 +32,9 @@ std::string pictureName(int32_t ddid, const std::string& extension) {
   return "diagram-" + std::to_string(ddid) + "." + extension;
 }
 
-std::string htmlText(const std::string& text) { return qxvb::xmlAttributeText(text); }
+std::string htmlText(const std::string& text) {
+  return qxvb::xmlAttributeText(text);
+}
 
 std::string diagramPage(const DiagramInfo& diagram, const std::string& picture, int32_t width,
                         int32_t height, const std::vector<Area>& areas,

@@ -8,14 +8,14 @@
 #include <memory>
 #include <stdexcept>
 
+#include "ado/connection.h"
+#include "ado/recordset.h"
 #include "database/repository/embedded_repository.h"
 #include "filemanager/file_store.h"
 #include "filemanager/store_connection.h"
 #include "filemanager/stored_names.h"
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
-#include "ado/connection.h"
-#include "ado/recordset.h"
 #include "progress.h"
 
 namespace qxrepo {

@@ -9,10 +9,10 @@
 
 #include "database/repository/embedded_repository.h"
 #include "file_commands.h"
-#include "model_command.h"
 #include "frame/automation_error.h"
 #include "frame/module_state.h"
 #include "line_files.h"
+#include "model_command.h"
 
 namespace {
 

@@ -301,7 +301,11 @@ void checkReferences(ado::Connection& connection, const ModelFile& model) {
       if (rowExists(connection, otherDiagram) ||
           (diagrams.count(s.id) == 0 &&
            rowExists(connection, "SELECT DDID FROM Diagram WHERE DDID = " + id))) {
-        throw ModelError(where + "identifier " + id + " belongs to another item of the repository");
+        std::string message = where;
+        message.append("identifier ")
+            .append(id)
+            .append(" belongs to another item of the repository");
+        throw ModelError(message);
       }
       for (int32_t related : s.related) {
         if (diagrams.count(related) == 0 &&

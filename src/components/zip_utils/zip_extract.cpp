@@ -115,8 +115,7 @@ std::string tooLarge(const ExtractLimits& limits) {
 std::vector<Entry> checkedEntries(zip_t* archive, const ExtractLimits& limits) {
   const zip_int64_t count = zip_get_num_entries(archive, 0);
   if (count < 0 || static_cast<uint64_t>(count) > limits.maxEntries) {
-    throw Refused{"The archive holds more than " + std::to_string(limits.maxEntries) +
-                  " entries."};
+    throw Refused{"The archive holds more than " + std::to_string(limits.maxEntries) + " entries."};
   }
   std::vector<Entry> entries;
   uint64_t declared = 0;
@@ -168,7 +167,8 @@ class Extraction {
       } else if (errno != EEXIST) {
         throw Refused{"The folder " + path + " cannot be made: " + std::strerror(errno)};
       }
-      const int fd = ::openat(parent, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      const int fd =
+          ::openat(parent, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
       if (fd < 0) throw Refused{outside(path)};
       folders_[path] = fd;
       parent = fd;
@@ -185,7 +185,8 @@ class Extraction {
               entry.parts.back()};
     const int fd = ::openat(parent, p.temporary.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode);
-    if (fd < 0) throw Refused{"The file " + entry.name + " cannot be written: " + std::strerror(errno)};
+    if (fd < 0)
+      throw Refused{"The file " + entry.name + " cannot be written: " + std::strerror(errno)};
     pending_.push_back(p);
     const bool written = copy(archive, entry, fd);
     if (::close(fd) != 0 || !written) {
@@ -222,9 +223,10 @@ class Extraction {
   bool copy(zip_t* archive, const Entry& entry, int fd) {
     zip_file_t* file = zip_fopen_index(archive, entry.index, 0);
     if (file == nullptr) {
-      throw Refused{"The archive entry " + entry.name + " cannot be read: " + zip_strerror(archive)};
+      throw Refused{"The archive entry " + entry.name +
+                    " cannot be read: " + zip_strerror(archive)};
     }
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(size_t{64} * 1024);
     bool ok = true;
     std::string failure;
     for (;;) {
@@ -265,7 +267,8 @@ std::string extractArchive(const std::string& archive, const std::string& folder
     const Archive zip(archive);
     const std::vector<Entry> entries = checkedEntries(zip.get(), limits);
     const int root = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (root < 0) throw Refused{"The folder " + folder + " cannot be opened: " + std::strerror(errno)};
+    if (root < 0)
+      throw Refused{"The folder " + folder + " cannot be opened: " + std::strerror(errno)};
     try {
       Extraction extraction(root, limits);
       for (const Entry& entry : entries) extraction.unpack(zip.get(), entry);

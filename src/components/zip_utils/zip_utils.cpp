@@ -11,10 +11,9 @@ const DispatchTable& ZipUtils::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("ZipUtils");
     Members<ZipUtils>(t)
-        .method("ExtractZipFile", {in("zipFile"), in("targetFolder")},
-                [](ZipUtils& z, CallArgs& a) {
-                  return Variant(z.ExtractZipFile(a.str(0), a.str(1)));
-                })
+        .method(
+            "ExtractZipFile", {in("zipFile"), in("targetFolder")},
+            [](ZipUtils& z, CallArgs& a) { return Variant(z.ExtractZipFile(a.str(0), a.str(1))); })
         .get("ErrorMessage", {}, [](ZipUtils& z, CallArgs&) { return Variant(z.ErrorMessage()); })
         .get("MaxExpandedSize", {},
              [](ZipUtils& z, CallArgs&) {
@@ -42,6 +41,8 @@ const DispatchTable& ZipUtils::dispatchTable() const {
   return table;
 }
 
-Object makeZipUtils() { return std::make_shared<ZipUtils>(); }
+Object makeZipUtils() {
+  return std::make_shared<ZipUtils>();
+}
 
 }  // namespace qxvb::zip
