@@ -189,28 +189,38 @@ void copyEntry(int srcDir, const std::string& name, const struct stat& st, int d
   }
 }
 
-// One walk serves both passes: with write False it only looks for
-// conflicts (dstDir is -1 below folders that do not exist yet), with write
-// True it copies.
-void walkCopy(int srcDir, int dstDir, bool overwrite, bool write) {
+// Where a walk copies to: dstDir is -1 below folders that do not exist yet;
+// write False only looks for conflicts; fresh means the folder was made by
+// this copy and nobody else sees it, so entries go straight in.
+struct CopyWalk {
+  bool overwrite;
+  bool write;
+  bool fresh;
+};
+
+// One walk serves both passes of a copy into an existing folder (looking
+// for conflicts, then copying) and the single pass into a fresh one.
+void walkCopy(int srcDir, int dstDir, const CopyWalk& how) {
+  const bool overwrite = how.overwrite;
+  const bool write = how.write;
   for (const std::string& name : folderEntries(srcDir)) {
     struct stat st {};
     if (!entryStatus(srcDir, name, st)) continue;
     struct stat existing {};
-    const bool exists = dstDir >= 0 && entryStatus(dstDir, name, existing);
+    const bool exists = dstDir >= 0 && !how.fresh && entryStatus(dstDir, name, existing);
     if (S_ISDIR(st.st_mode)) {
       if (exists && !S_ISDIR(existing.st_mode)) {
         raiseRefusal(vberr::FileAlreadyExists, "a file stands where folder " + name + " goes");
       }
       Fd src = openFolder(srcDir, name, false);
       if (!write) {
-        walkCopy(src.get(), exists ? openFolder(dstDir, name, false).get() : -1, overwrite, false);
+        walkCopy(src.get(), exists ? openFolder(dstDir, name, false).get() : -1, how);
         continue;
       }
       if (!exists && ::mkdirat(dstDir, name.c_str(), (st.st_mode & 07777) | S_IRWXU) != 0) {
         raiseErrno(errno);
       }
-      walkCopy(src.get(), openFolder(dstDir, name, false).get(), overwrite, true);
+      walkCopy(src.get(), openFolder(dstDir, name, false).get(), how);
     } else if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) {
       if (exists) {
         if (S_ISDIR(existing.st_mode)) {
@@ -219,11 +229,25 @@ void walkCopy(int srcDir, int dstDir, bool overwrite, bool write) {
         if (!overwrite) raiseVbError(vberr::FileAlreadyExists);
         if (readOnly(existing)) raiseRefusal(vberr::PermissionDenied, "read-only file " + name);
       }
-      if (write) copyEntry(srcDir, name, st, dstDir, overwrite);
+      if (write && how.fresh) {
+        stageEntry(srcDir, name, st, dstDir, name);
+      } else if (write) {
+        copyEntry(srcDir, name, st, dstDir, overwrite);
+      }
     } else {
       raiseRefusal(vberr::PathFileAccessError, "cannot copy the special file " + name);
     }
   }
+}
+
+// Renames a folder onto a name nothing stands at. File systems that cannot
+// do this in one step (folders have no hard links) get a check and a rename.
+void placeFolder(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
+  if (errno != EINVAL) raiseErrno(errno);
+  struct stat existing {};
+  if (::lstat(to.c_str(), &existing) == 0) raiseErrno(EEXIST);
+  if (::rename(from.c_str(), to.c_str()) != 0) raiseErrno(errno);
 }
 
 // Opens the target folder of a copy, creating it (one level) when asked.
@@ -308,17 +332,29 @@ void copyTree(const std::string& source, const std::string& target, bool overwri
   const bool targetExists = ::stat(target.c_str(), &dstStat) == 0;
   if (targetExists && !S_ISDIR(dstStat.st_mode)) raiseVbError(vberr::FileAlreadyExists);
   if (targetExists) {
-    walkCopy(src.get(), openTarget(target, false, 0).get(), overwrite, false);
-  } else {
-    struct stat parentStat {};
-    const std::string parent = splitPath(target).parent;
-    if (::stat(parent.c_str(), &parentStat) != 0 || !S_ISDIR(parentStat.st_mode)) {
-      raiseVbError(vberr::PathNotFound);
-    }
-    walkCopy(src.get(), -1, overwrite, false);
+    const Fd into = openTarget(target, false, 0);
+    walkCopy(src.get(), into.get(), {overwrite, false, false});
+    walkCopy(src.get(), into.get(), {overwrite, true, false});
+    return;
   }
-  walkCopy(src.get(), openTarget(target, !targetExists, srcStat.st_mode & 07777).get(), overwrite,
-           true);
+  struct stat parentStat {};
+  const std::string parent = splitPath(target).parent;
+  if (::stat(parent.c_str(), &parentStat) != 0 || !S_ISDIR(parentStat.st_mode)) {
+    raiseVbError(vberr::PathNotFound);
+  }
+  // A new target is copied in one walk into a hidden folder beside it,
+  // which takes the target's name once whole: a failure on the way (or a
+  // target that appears meanwhile) leaves nothing under the target's name.
+  const std::string staging = parent + "/" + stagingName("copy");
+  try {
+    walkCopy(src.get(), openTarget(staging, true, srcStat.st_mode & 07777).get(),
+             {overwrite, true, true});
+    placeFolder(staging, target);
+  } catch (...) {
+    struct stat left {};
+    if (::lstat(staging.c_str(), &left) == 0) deleteTree(staging, true);
+    throw;
+  }
 }
 
 void moveTree(const std::string& source, const std::string& target) {

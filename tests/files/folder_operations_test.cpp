@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "files_fixture.h"
+#include "support/small_filesystem.h"
 
 namespace qxvb::test {
 namespace {
@@ -83,6 +84,24 @@ TEST_F(FolderOpsTest, CopyConflictsAreFoundBeforeAnythingIsWritten) {
             vberr::FileAlreadyExists);
   EXPECT_FALSE(fs::exists(root / "d" / "f1"));
   EXPECT_FALSE(hasStagingLeft(root));
+}
+
+// A copy into a new folder that fails half-way (the disk fills) leaves
+// neither the target nor any part of it; one that fits leaves the whole.
+TEST_F(FolderOpsTest, CopyThatFailsHalfWayLeavesNothing) {
+  auto u = newUtils();
+  const fs::path a = makeTree(freshFolder("copy-full-source"));
+  test::writeFile(a / "sub" / "big", std::string(400000, 'b'));
+  test::SmallFileSystem small(512);
+  QXVB_REQUIRE_SMALL_FS(small);
+  const fs::path target = small.root() / "copy";
+  EXPECT_NE(errorNumber([&] { u->QX_File_FolderCopy(text(a), text(target), true); }), 0);
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_FALSE(hasStagingLeft(small.root()));
+  fs::remove(a / "sub" / "big");
+  EXPECT_TRUE(u->QX_File_FolderCopy(text(a), text(target), true).isEmpty());
+  EXPECT_EQ(test::readFile(target / "sub" / "deeper" / "f3"), std::string(200000, 'z'));
+  EXPECT_FALSE(hasStagingLeft(small.root()));
 }
 
 TEST_F(FolderOpsTest, CopyRefusesBadSourcesAndTargets) {
