@@ -14,6 +14,7 @@
 #include "platform/registry/registry_store.h"
 #include "registry_fixture.h"
 #include "settings/registry/qx_registry.h"
+#include "settings/xml_helper.h"
 #include "support/errors.h"
 #include "support/sandbox.h"
 #include "support/small_filesystem.h"
@@ -144,6 +145,51 @@ TEST_F(RegistryBranchXmlTest, EmptyKeysAndBinaryValuesLeaveNoTrace) {
   r->QX_Reg_WriteBranchFromXML(kHKCU, text, "Copy");
   EXPECT_NE(registry::openKey(kUser, kProduct + "\\Copy\\Empty"), registry::kSuccess);
   EXPECT_NE(registry::openKey(kUser, kProduct + "\\Copy"), registry::kSuccess);
+}
+
+// The branch text is the text of the document the XML helper builds from
+// the same keys and values, to the byte: escapes, character references of
+// letters past ASCII, empty-element tags, attribute order.
+TEST_F(RegistryBranchXmlTest, TheTextIsTheDocumentsOwnText) {
+  const std::string odd = "<&\"'> é\t\r\n ∑ \xF0\x9F\x98\x80 \x01 end";
+  registry::createKey(kUser, kProduct + "\\App\\Sec\\Empty");
+  r->QX_Reg_WriteSetting(kHKCU, "plain", 1, Variant("1"), "App", "Sec");
+  r->QX_Reg_WriteSetting(kHKCU, "odd \"name\" é", 1, Variant(odd), "App", "Sec\\K é<&>");
+  r->QX_Reg_WriteSetting(kHKCU, "n", 4, Variant(42), "App", "Sec\\K é<&>\\Deeper");
+  registry::createKey(kUser, kProduct + "\\App\\Sec\\K é<&>\\Empty Too");
+
+  QX_XMLHelper helper;
+  XmlDocumentRef document;
+  const xml::NodeRef root = helper.QX_XML_AddOrSetRoot(document, "Quillane");
+  const std::string hkey = std::to_string(kHKCU);
+  const std::string sec = kProduct + "\\App\\Sec";
+  const auto key = [&](const xml::NodeRef& parent, const std::string& section,
+                       const std::string& name) {
+    const xml::NodeRef element = helper.QX_XML_AddNode(document, parent, "Key");
+    helper.QX_XML_AddAttribute(document, element, "HKey", hkey);
+    helper.QX_XML_AddAttribute(document, element, "Section", section);
+    helper.QX_XML_AddAttribute(document, element, "Name", name);
+    return element;
+  };
+  const auto value = [&](const xml::NodeRef& parent, const std::string& type,
+                         const std::string& name, const std::string& data) {
+    const xml::NodeRef element = helper.QX_XML_AddNode(document, parent, "Value");
+    helper.QX_XML_AddAttribute(document, element, "Type", type);
+    helper.QX_XML_AddAttribute(document, element, "Name", name);
+    helper.QX_XML_AddAttribute(document, element, "Data", data);
+  };
+  key(root, sec, "Empty");
+  const xml::NodeRef k = key(root, sec, "K é<&>");
+  const xml::NodeRef deeper = key(k, sec + "\\K é<&>", "Deeper");
+  value(deeper, "4", "n", "042");
+  key(k, sec + "\\K é<&>", "Empty Too");
+  value(k, "1", "odd \"name\" é", odd);
+  value(root, "1", "plain", "1");
+
+  const std::string text = r->QX_Reg_ReadBranchAsXML(kHKCU, "App", "Sec");
+  EXPECT_EQ(text, document->xml());
+  EXPECT_NE(text.find("&lt;&amp;&quot;'&gt; é&#9;&#13;&#10;"), std::string::npos) << text;
+  EXPECT_EQ(r->QX_Reg_ReadBranchAsXML(kHKCU, "Nothing", "Here"), "<Quillane/>\r\n");
 }
 
 TEST_F(RegistryBranchXmlTest, MissingBranchGivesTheBareDocumentElement) {

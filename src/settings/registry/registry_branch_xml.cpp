@@ -1,12 +1,14 @@
 #include "settings/registry/registry_branch_xml.h"
 
 #include <exception>
+#include <utility>
 
 #include "frame/automation_error.h"
 #include "frame/string_table.h"
 #include "frame/vb_conversions.h"
 #include "settings/registry/registry_access.h"
-#include "settings/xml_helper.h"
+#include "xml/attribute_text.h"
+#include "xml/dom_document.h"
 #include "xml/dom_lists.h"
 
 namespace qxvb {
@@ -30,44 +32,60 @@ struct BranchNames {
   std::string start = localString(55804);
 };
 
+// The branch text is written straight out, element by element, as the
+// DOM would write the same document: a start tag stays open for its first
+// child, and an element without children ends as an empty-element tag.
 struct Builder {
-  QX_XMLHelper& helper;
   const BranchNames& names;
-  int32_t hkey;
   std::string hkeyText;
-  XmlDocumentRef document;
+  int32_t hkey;
+  std::string out;
+  xml::AttributeWriter attributes;
 };
 
-void addAttribute(Builder& b, const xml::NodeRef& element, const std::string& name,
-                  const std::string& value) {
-  b.helper.QX_XML_AddAttribute(b.document, element, name, value);
+void beginChild(Builder& b, bool& parentHasChildren) {
+  if (!parentHasChildren) b.out += '>';
+  parentHasChildren = true;
+}
+
+void endElement(Builder& b, const std::string& name, bool hasChildren) {
+  if (!hasChildren) {
+    b.out += "/>";
+    return;
+  }
+  b.out += "</";
+  b.out += name;
+  b.out += '>';
 }
 
 // One level of the branch: first a key element per subkey holding that
 // subkey's own level, then a value element per string or number value. A
 // failure ends this level only.
-void buildLevel(Builder& b, const std::string& path, xml::NodeRef parent) {
+void buildLevel(Builder& b, const std::string& path, bool& hasChildren) {
   try {
-    xml::NodeRef root = b.helper.QX_XML_AddOrSetRoot(b.document, b.names.document);
-    if (!parent) parent = root;
     for (const std::string& name : listedSubKeys(b.hkey, path)) {
-      const xml::NodeRef element = b.helper.QX_XML_AddNode(b.document, parent, b.names.key);
-      if (!element) continue;
-      addAttribute(b, element, b.names.hkey, b.hkeyText);
-      addAttribute(b, element, b.names.section, path);
-      addAttribute(b, element, b.names.name, name);
+      beginChild(b, hasChildren);
+      b.out += '<';
+      b.out += b.names.key;
+      b.attributes.append(b.out, b.names.hkey, b.hkeyText);
+      b.attributes.append(b.out, b.names.section, path);
+      b.attributes.append(b.out, b.names.name, name);
       std::string childPath = path;
       childPath += '\\';
       childPath += name;
-      buildLevel(b, childPath, element);
+      bool keyHasChildren = false;
+      buildLevel(b, childPath, keyHasChildren);
+      endElement(b, b.names.key, keyHasChildren);
     }
     for (const ListedValue& value : listedValues(b.hkey, path)) {
       if (!isListedType(value.type)) continue;
-      const xml::NodeRef element = b.helper.QX_XML_AddNode(b.document, parent, b.names.value);
-      if (!element) continue;
-      addAttribute(b, element, b.names.type, std::to_string(value.type));
-      addAttribute(b, element, b.names.name, value.name);
-      addAttribute(b, element, b.names.data, value.text);
+      beginChild(b, hasChildren);
+      b.out += '<';
+      b.out += b.names.value;
+      b.attributes.append(b.out, b.names.type, std::to_string(value.type));
+      b.attributes.append(b.out, b.names.name, value.name);
+      b.attributes.append(b.out, b.names.data, value.text);
+      b.out += "/>";
     }
   } catch (const std::exception&) {
     // What was built so far stays; the levels above go on.
@@ -111,13 +129,18 @@ void writeLevel(const BranchNames& names, int32_t hkey, const std::string& path,
 
 std::string readBranchAsXml(int32_t hkey, const std::string& path) {
   const BranchNames names;
-  Builder builder{*sharedXmlHelper(), names, hkey, std::to_string(hkey), nullptr};
+  Builder builder{names, std::to_string(hkey), hkey, {}, {}};
+  builder.out += '<';
+  builder.out += names.document;
+  bool rootHasChildren = false;
   // One snapshot of the registry for the whole branch.
   registry::runInReadTransaction(rootKeyOf(hkey), [&] {
-    buildLevel(builder, path, nullptr);
+    buildLevel(builder, path, rootHasChildren);
     return registry::kSuccess;
   });
-  return builder.document ? builder.document->xml() : std::string();
+  endElement(builder, names.document, rootHasChildren);
+  builder.out += "\r\n";
+  return std::move(builder.out);
 }
 
 void writeBranchFromXml(int32_t hkey, const std::string& text, const std::string& path) {
