@@ -114,6 +114,39 @@ TEST_F(RegistryKeyCache, ReadTransactionSeesOneSnapshot) {
   EXPECT_EQ(textOf("Software\\Snap\\Key", "v"), "after");
 }
 
+// Ids found by one call are kept for the next only while nobody changed
+// the store: a key another connection (here another thread's) removed and
+// made again, or one this connection's own rolled-back work made, is
+// looked up afresh.
+TEST_F(RegistryKeyCache, KeysKeptBetweenCallsFollowOtherConnections) {
+  setValue(kUser, "Software\\Kept\\Key", "v", kRegSz, makeString("first"));
+  EXPECT_EQ(textOf("Software\\Kept\\Key", "v"), "first");
+  std::thread([] {
+    deleteTree(kUser, "Software\\Kept");
+    setValue(kUser, "Software\\Other", "pad", kRegSz, makeString("x"));
+    setValue(kUser, "Software\\Kept\\Key", "v", kRegSz, makeString("second"));
+    closeThreadConnections();
+  }).join();
+  EXPECT_EQ(textOf("Software\\Kept\\Key", "v"), "second");
+  std::thread([] {
+    deleteTree(kUser, "Software\\Kept");
+    closeThreadConnections();
+  }).join();
+  EXPECT_FALSE(hasValue("Software\\Kept\\Key", "v"));
+  EXPECT_NE(openKey(kUser, "Software\\Kept\\Key"), kSuccess);
+
+  EXPECT_EQ(runInTransaction(kUser,
+                             [] {
+                               setValue(kUser, "Software\\Gone\\Key", "v", kRegSz,
+                                        makeString("rolled back"));
+                               return kAccessDenied;
+                             }),
+            kAccessDenied);
+  EXPECT_FALSE(hasValue("Software\\Gone\\Key", "v"));
+  EXPECT_EQ(setValue(kUser, "Software\\Gone\\Key", "v", kRegSz, makeString("made")), kSuccess);
+  EXPECT_EQ(textOf("Software\\Gone\\Key", "v"), "made");
+}
+
 TEST_F(RegistryKeyCache, ReadTransactionWithoutADatabaseStillRunsItsBody) {
   ASSERT_FALSE(std::filesystem::exists(databasePath(kUser)));
   bool ran = false;

@@ -219,9 +219,19 @@ Bytes Query::blob(int column) const {
 Transaction::Transaction(Connection& connection, bool write)
     : connection_(connection), write_(write) {
   if (connection_.depth == 0) {
-    connection_.keyIds.clear();
     connection_.failure = 0;
     connection_.run(write ? "BEGIN IMMEDIATE" : "BEGIN");
+    // Reading the data version starts the transaction's snapshot, so the
+    // ids kept are checked against what this transaction sees.
+    const std::int64_t version = dataVersion(connection_);
+    constexpr std::size_t kKeyIdsKept = 65536;
+    if (version != connection_.keyIdsVersion ||
+        sqlite3_total_changes64(connection_.handle()) != connection_.keyIdsChanges ||
+        connection_.keyIds.size() > kKeyIdsKept) {
+      connection_.keyIds.clear();
+    }
+    connection_.keyIdsVersion = version;
+    connection_.keyIdsChanges = -1;
   } else {
     requireOpenTransaction(connection_);
     if (write) connection_.run("SAVEPOINT store_call");
@@ -233,6 +243,7 @@ Transaction::~Transaction() {
   if (!open_) return;
   --connection_.depth;
   connection_.keyIds.clear();
+  connection_.keyIdsChanges = -1;
   sqlite3* db = connection_.handle();
   if (connection_.depth == 0) {
     if (sqlite3_get_autocommit(db) == 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -244,8 +255,8 @@ Transaction::~Transaction() {
 void Transaction::commit() {
   if (connection_.depth == 1 || write_) requireOpenTransaction(connection_);
   if (connection_.depth == 1) {
-    connection_.keyIds.clear();
     connection_.run("COMMIT");
+    connection_.keyIdsChanges = sqlite3_total_changes64(connection_.handle());
   } else if (write_) {
     connection_.run("RELEASE store_call");
   }

@@ -67,11 +67,15 @@ class Connection {
   EnumCursor keyCursor;
   EnumCursor valueCursor;
   // Key ids by path (components joined with backslashes, as the caller
-  // spelled them), kept while a transaction is open: nobody else can change
-  // the keys then, so a branch written key by key finds each key once.
+  // spelled them): a branch written or read key by key finds each key once.
+  // Nobody else changes the keys while a transaction is open; between
+  // transactions the ids stay only while no other connection committed
+  // (the data version) and this one changed nothing since its last commit.
   // Emptied when the transaction or a savepoint ends without committing, and
   // when keys are deleted.
   std::unordered_map<std::string, std::int64_t> keyIds;
+  std::int64_t keyIdsVersion = -1;
+  std::int64_t keyIdsChanges = -1;
   bool schemaReady = false;
   bool journalChosen = false;
   int depth = 0;  // nesting of store transactions
