@@ -136,12 +136,10 @@ class Pool {
   void forgetParentsSessions() {
     const pid_t self = ::getpid();
     if (owner_ == self) return;
-    // Their handles and marks belong to the parent: leave them alone.
-    for (auto& session : idle_) {
-      session->db = nullptr;
-      (void)session->mark.release();
-      (void)session.release();
-    }
+    // Their handles and marks belong to the parent: they are neither used
+    // nor closed here, only kept where they can still be reached.
+    static auto* inherited = new std::vector<SqliteSession*>();
+    for (auto& session : idle_) inherited->push_back(session.release());
     idle_.clear();
     owner_ = self;
   }
