@@ -216,7 +216,7 @@ Bytes Query::blob(int column) const {
   return data == nullptr ? Bytes() : Bytes(data, data + size);
 }
 
-Transaction::Transaction(Connection& connection, bool write)
+Transaction::Transaction(Connection& connection, bool write, bool savepoint)
     : connection_(connection), write_(write) {
   if (connection_.depth == 0) {
     connection_.failure = 0;
@@ -234,9 +234,18 @@ Transaction::Transaction(Connection& connection, bool write)
     connection_.keyIdsChanges = -1;
   } else {
     requireOpenTransaction(connection_);
-    if (write) connection_.run("SAVEPOINT store_call");
+    if (write && savepoint) {
+      connection_.run("SAVEPOINT store_call");
+      savepoint_ = true;
+    }
   }
   ++connection_.depth;
+}
+
+void Transaction::needSavepoint() {
+  if (!write_ || savepoint_ || connection_.depth <= 1) return;
+  connection_.run("SAVEPOINT store_call");
+  savepoint_ = true;
 }
 
 Transaction::~Transaction() {
@@ -247,7 +256,7 @@ Transaction::~Transaction() {
   sqlite3* db = connection_.handle();
   if (connection_.depth == 0) {
     if (sqlite3_get_autocommit(db) == 0) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-  } else if (write_ && sqlite3_get_autocommit(db) == 0) {
+  } else if (savepoint_ && sqlite3_get_autocommit(db) == 0) {
     sqlite3_exec(db, "ROLLBACK TO store_call; RELEASE store_call", nullptr, nullptr, nullptr);
   }
 }
@@ -257,7 +266,7 @@ void Transaction::commit() {
   if (connection_.depth == 1) {
     connection_.run("COMMIT");
     connection_.keyIdsChanges = sqlite3_total_changes64(connection_.handle());
-  } else if (write_) {
+  } else if (savepoint_) {
     connection_.run("RELEASE store_call");
   }
   --connection_.depth;

@@ -120,15 +120,21 @@ class Query {
 // and commit on its own.
 class Transaction {
  public:
-  Transaction(Connection& connection, bool write);
+  // A write inside an open transaction is undone on failure by a savepoint
+  // of its own; one that knows it makes a single change may leave it to
+  // SQLite, which undoes a failing statement by itself (savepoint false),
+  // and ask for the savepoint once it finds it must make more.
+  Transaction(Connection& connection, bool write, bool savepoint = true);
   ~Transaction();
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
   void commit();
+  void needSavepoint();
 
  private:
   Connection& connection_;
   bool write_;
+  bool savepoint_ = false;
   bool open_ = true;
 };
 

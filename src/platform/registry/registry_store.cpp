@@ -18,6 +18,7 @@ struct Target {
   Connection* connection = nullptr;
   std::vector<std::string> components;  // root prefix, then the caller's path
   std::size_t prefixSize = 0;
+  Transaction* transaction = nullptr;  // the write's own, while it runs
   bool isRoot() const { return components.size() == prefixSize; }
 };
 
@@ -137,15 +138,19 @@ Status readCall(RootKey root, std::string_view path, Status emptyRootResult,
   }
 }
 
-// A write: one transaction, rolled back unless the body succeeds.
-Status writeCall(RootKey root, std::string_view path, const std::function<Status(Target&)>& body) {
+// A write: one transaction, rolled back unless the body succeeds. A body
+// that starts without a savepoint (savepoint false) makes one change or
+// asks for the savepoint first (Transaction::needSavepoint).
+Status writeCall(RootKey root, std::string_view path, const std::function<Status(Target&)>& body,
+                 bool savepoint = true) {
   Target target;
   Status status = resolveTarget(root, path, target);
   if (status != kSuccess) return status;
   target.connection = threadConnection(target.database, true, status);
   if (target.connection == nullptr) return status;
   try {
-    Transaction transaction(*target.connection, true);
+    Transaction transaction(*target.connection, true, savepoint);
+    target.transaction = &transaction;
     const Status result = body(target);
     if (result == kSuccess) transaction.commit();
     return result;
@@ -287,19 +292,29 @@ Status deleteTree(RootKey root, std::string_view path) {
 Status setValue(RootKey root, std::string_view path, std::string_view name, std::uint32_t type,
                 const Bytes& data) {
   if (checkValueName(name) != kSuccess) return kInvalidParameter;
-  return writeCall(root, path, [&](Target& target) {
-    Connection& connection = *target.connection;
-    const std::int64_t id = makeKey(connection, target.components, nullptr);
-    // An overwritten value keeps its row, so its place in the enumeration.
-    Query upsert(connection,
-                 "INSERT INTO reg_values(key, name, fold, type, data) "
-                 "VALUES(?1, ?2, ?3, ?4, ?5)"
-                 " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type,"
-                 " data = excluded.data");
-    upsert.bind(1, id).bind(2, name).bind(3, unicode::foldName(name));
-    upsert.bind(4, static_cast<std::int64_t>(type)).bindBlob(5, data).step();
-    return kSuccess;
-  });
+  return writeCall(
+      root, path,
+      [&](Target& target) {
+        Connection& connection = *target.connection;
+        // Into a key that is there the value is one statement; keys to
+        // make first are more, undone together on failure.
+        std::optional<std::int64_t> key = findKey(connection, target.components);
+        if (!key) {
+          target.transaction->needSavepoint();
+          key = makeKey(connection, target.components, nullptr);
+        }
+        const std::int64_t id = *key;
+        // An overwritten value keeps its row, so its place in the enumeration.
+        Query upsert(connection,
+                     "INSERT INTO reg_values(key, name, fold, type, data) "
+                     "VALUES(?1, ?2, ?3, ?4, ?5)"
+                     " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type,"
+                     " data = excluded.data");
+        upsert.bind(1, id).bind(2, name).bind(3, unicode::foldName(name));
+        upsert.bind(4, static_cast<std::int64_t>(type)).bindBlob(5, data).step();
+        return kSuccess;
+      },
+      false);
 }
 
 Status queryValue(RootKey root, std::string_view path, std::string_view name, std::uint32_t& type,
