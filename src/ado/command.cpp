@@ -150,23 +150,12 @@ const DispatchTable& Parameters::dispatchTable() const {
     DispatchTable t("Parameters");
     const auto item = [](Parameters& p, CallArgs& a) { return Variant(Object(p.Item(a[0]))); };
     Members<Parameters>(t)
-        .get("Count", {}, [](Parameters& p, CallArgs&) { return Variant(p.Count()); })
+        .get<&Parameters::Count>("Count", {})
         .get("Item", {in("Index")}, item)
         .get("_Default", {in("Index")}, item)
-        .method("Append", {in("Object")},
-                [](Parameters& p, CallArgs& a) {
-                  p.Append(a.object(0));
-                  return Variant();
-                })
-        .method("Delete", {in("Index")},
-                [](Parameters& p, CallArgs& a) {
-                  p.Delete(a[0]);
-                  return Variant();
-                })
-        .method("Refresh", {}, [](Parameters& p, CallArgs&) {
-          p.Refresh();
-          return Variant();
-        });
+        .method<&Parameters::Append>("Append", {in("Object")})
+        .method<&Parameters::Delete>("Delete", {in("Index")})
+        .method<&Parameters::Refresh>("Refresh", {});
     return t;
   }();
   return table;
@@ -303,22 +292,13 @@ const DispatchTable& Command::dispatchTable() const {
       return Variant();
     };
     Members<Command>(t)
-        .get("ActiveConnection", {},
-             [](Command& c, CallArgs&) { return Variant(Object(c.ActiveConnection())); })
+        .get<&Command::ActiveConnection>("ActiveConnection", {})
         .put("ActiveConnection", {in("Value")}, setConnection)
         .putRef("ActiveConnection", {in("Value")}, setConnection)
-        .get("CommandText", {}, [](Command& c, CallArgs&) { return Variant(c.CommandText()); })
-        .put("CommandText", {in("Value")},
-             [](Command& c, CallArgs& a) {
-               c.setCommandText(a.str(0));
-               return Variant();
-             })
-        .get("CommandType", {}, [](Command& c, CallArgs&) { return Variant(c.CommandType()); })
-        .put("CommandType", {in("Value")},
-             [](Command& c, CallArgs& a) {
-               c.setCommandType(a.lng(0));
-               return Variant();
-             })
+        .get<&Command::CommandText>("CommandText", {})
+        .put<&Command::setCommandText>("CommandText", {in("Value")})
+        .get<&Command::CommandType>("CommandType", {})
+        .put<&Command::setCommandType>("CommandType", {in("Value")})
         .get("CommandTimeout", {}, [](Command& c, CallArgs&) { return Variant(c.state_->timeout); })
         .put("CommandTimeout", {in("Value")},
              [](Command& c, CallArgs& a) {
@@ -328,20 +308,15 @@ const DispatchTable& Command::dispatchTable() const {
         .get("Prepared", {}, [](Command&, CallArgs&) { return Variant(false); })
         .put("Prepared", {in("Value")}, [](Command&, CallArgs&) { return Variant(); })
         .get("State", {}, [](Command&, CallArgs&) { return Variant(int32_t{0}); })
-        .get("Parameters", {},
-             [](Command& c, CallArgs&) { return Variant(Object(c.ParametersObject())); })
+        .get<&Command::ParametersObject>("Parameters", {})
         .get("Properties", {},
              [](Command& c, CallArgs&) {
                return Variant(Object(std::make_shared<Properties>(c.state_->properties)));
              })
-        .method(
+        .method<&Command::CreateParameter>(
             "CreateParameter",
             {opt("Name", Variant("")), opt("Type", Variant(int32_t{0})),
-             opt("Direction", Variant(int32_t{1})), opt("Size", Variant(int32_t{0})), opt("Value")},
-            [](Command& c, CallArgs& a) {
-              return Variant(
-                  Object(c.CreateParameter(a.str(0), a.lng(1), a.lng(2), a.lng(3), a[4])));
-            })
+             opt("Direction", Variant(int32_t{1})), opt("Size", Variant(int32_t{0})), opt("Value")})
         .method(
             "Execute",
             {optRef("RecordsAffected"), opt("Parameters"), opt("Options", Variant(int32_t{-1}))},

@@ -262,53 +262,23 @@ const DispatchTable& Connection::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("Connection");
     Members<Connection>(t)
-        .get("ConnectionString", {},
-             [](Connection& c, CallArgs&) { return Variant(c.ConnectionString()); })
-        .put("ConnectionString", {in("Value")},
-             [](Connection& c, CallArgs& a) {
-               c.setConnectionString(a.str(0));
-               return Variant();
-             })
-        .get("Provider", {}, [](Connection& c, CallArgs&) { return Variant(c.Provider()); })
-        .put("Provider", {in("Value")},
-             [](Connection& c, CallArgs& a) {
-               c.setProvider(a.str(0));
-               return Variant();
-             })
-        .get("State", {}, [](Connection& c, CallArgs&) { return Variant(c.State()); })
-        .get("CursorLocation", {},
-             [](Connection& c, CallArgs&) { return Variant(c.CursorLocation()); })
-        .put("CursorLocation", {in("Value")},
-             [](Connection& c, CallArgs& a) {
-               c.setCursorLocation(a.lng(0));
-               return Variant();
-             })
-        .get("CommandTimeout", {},
-             [](Connection& c, CallArgs&) { return Variant(c.CommandTimeout()); })
-        .put("CommandTimeout", {in("Value")},
-             [](Connection& c, CallArgs& a) {
-               c.setCommandTimeout(a.lng(0));
-               return Variant();
-             })
-        .get("ConnectionTimeout", {},
-             [](Connection& c, CallArgs&) { return Variant(c.ConnectionTimeout()); })
-        .put("ConnectionTimeout", {in("Value")},
-             [](Connection& c, CallArgs& a) {
-               c.setConnectionTimeout(a.lng(0));
-               return Variant();
-             })
+        .get<&Connection::ConnectionString>("ConnectionString", {})
+        .put<&Connection::setConnectionString>("ConnectionString", {in("Value")})
+        .get<&Connection::Provider>("Provider", {})
+        .put<&Connection::setProvider>("Provider", {in("Value")})
+        .get<&Connection::State>("State", {})
+        .get<&Connection::CursorLocation>("CursorLocation", {})
+        .put<&Connection::setCursorLocation>("CursorLocation", {in("Value")})
+        .get<&Connection::CommandTimeout>("CommandTimeout", {})
+        .put<&Connection::setCommandTimeout>("CommandTimeout", {in("Value")})
+        .get<&Connection::ConnectionTimeout>("ConnectionTimeout", {})
+        .put<&Connection::setConnectionTimeout>("ConnectionTimeout", {in("Value")})
         .get("Version", {}, [](Connection&, CallArgs&) { return Variant("2.8"); })
-        .get("Properties", {},
-             [](Connection& c, CallArgs&) { return Variant(Object(c.PropertiesObject())); })
-        .get("Errors", {},
-             [](Connection& c, CallArgs&) { return Variant(Object(c.ErrorsObject())); })
-        .method("Open",
-                {opt("ConnectionString", Variant("")), opt("UserID", Variant("")),
-                 opt("Password", Variant("")), opt("Options", Variant(int32_t{-1}))},
-                [](Connection& c, CallArgs& a) {
-                  c.Open(a.str(0), a.str(1), a.str(2), a.lng(3));
-                  return Variant();
-                })
+        .get<&Connection::PropertiesObject>("Properties", {})
+        .get<&Connection::ErrorsObject>("Errors", {})
+        .method<&Connection::Open>(
+            "Open", {opt("ConnectionString", Variant("")), opt("UserID", Variant("")),
+                     opt("Password", Variant("")), opt("Options", Variant(int32_t{-1}))})
         .method(
             "Execute",
             {in("CommandText"), optRef("RecordsAffected"), opt("Options", Variant(int32_t{-1}))},
@@ -321,21 +291,10 @@ const DispatchTable& Connection::dispatchTable() const {
               }
               return Variant(Object(rs));
             })
-        .method("Close", {},
-                [](Connection& c, CallArgs&) {
-                  c.Close();
-                  return Variant();
-                })
-        .method("BeginTrans", {}, [](Connection& c, CallArgs&) { return Variant(c.BeginTrans()); })
-        .method("CommitTrans", {},
-                [](Connection& c, CallArgs&) {
-                  c.CommitTrans();
-                  return Variant();
-                })
-        .method("RollbackTrans", {}, [](Connection& c, CallArgs&) {
-          c.RollbackTrans();
-          return Variant();
-        });
+        .method<&Connection::Close>("Close", {})
+        .method<&Connection::BeginTrans>("BeginTrans", {})
+        .method<&Connection::CommitTrans>("CommitTrans", {})
+        .method<&Connection::RollbackTrans>("RollbackTrans", {});
     return t;
   }();
   return table;

@@ -38,16 +38,10 @@ const DispatchTable& Errors::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("Errors");
     Members<Errors>(t)
-        .get("Count", {}, [](Errors& e, CallArgs&) { return Variant(e.Count()); })
-        .get("Item", {in("Index")},
-             [](Errors& e, CallArgs& a) { return Variant(Object(e.Item(a[0]))); })
-        .get("_Default", {in("Index")},
-             [](Errors& e, CallArgs& a) { return Variant(Object(e.Item(a[0]))); })
-        .method("Clear", {},
-                [](Errors& e, CallArgs&) {
-                  e.Clear();
-                  return Variant();
-                })
+        .get<&Errors::Count>("Count", {})
+        .get<&Errors::Item>("Item", {in("Index")})
+        .get<&Errors::Item>("_Default", {in("Index")})
+        .method<&Errors::Clear>("Clear", {})
         .method("Refresh", {}, [](Errors&, CallArgs&) { return Variant(); });
     return t;
   }();

@@ -68,23 +68,19 @@ const DispatchTable& Field::dispatchTable() const {
       return Variant();
     };
     Members<Field>(t)
-        .get("Name", {}, [](Field& f, CallArgs&) { return Variant(f.Name()); })
+        .get<&Field::Name>("Name", {})
         .get("Value", {}, getValue)
         .put("Value", {in("Value")}, putValue)
         .get("_Default", {}, getValue)
         .put("_Default", {in("Value")}, putValue)
-        .get("Type", {}, [](Field& f, CallArgs&) { return Variant(f.Type()); })
-        .get("DefinedSize", {}, [](Field& f, CallArgs&) { return Variant(f.DefinedSize()); })
-        .get("ActualSize", {}, [](Field& f, CallArgs&) { return Variant(f.ActualSize()); })
-        .get("Attributes", {}, [](Field& f, CallArgs&) { return Variant(f.Attributes()); })
-        .get("Precision", {}, [](Field& f, CallArgs&) { return Variant(f.Precision()); })
-        .get("NumericScale", {}, [](Field& f, CallArgs&) { return Variant(f.NumericScale()); })
-        .method("GetChunk", {in("Length")},
-                [](Field& f, CallArgs& a) { return f.GetChunk(a.lng(0)); })
-        .method("AppendChunk", {in("Data")}, [](Field& f, CallArgs& a) {
-          f.AppendChunk(a[0]);
-          return Variant();
-        });
+        .get<&Field::Type>("Type", {})
+        .get<&Field::DefinedSize>("DefinedSize", {})
+        .get<&Field::ActualSize>("ActualSize", {})
+        .get<&Field::Attributes>("Attributes", {})
+        .get<&Field::Precision>("Precision", {})
+        .get<&Field::NumericScale>("NumericScale", {})
+        .method<&Field::GetChunk>("GetChunk", {in("Length")})
+        .method<&Field::AppendChunk>("AppendChunk", {in("Data")});
     return t;
   }();
   return table;
@@ -103,7 +99,7 @@ const DispatchTable& Fields::dispatchTable() const {
     DispatchTable t("Fields");
     const auto item = [](Fields& f, CallArgs& a) { return Variant(Object(f.Item(a[0]))); };
     Members<Fields>(t)
-        .get("Count", {}, [](Fields& f, CallArgs&) { return Variant(f.Count()); })
+        .get<&Fields::Count>("Count", {})
         .get("Item", {in("Index")}, item)
         .get("_Default", {in("Index")}, item)
         .method("Refresh", {}, [](Fields&, CallArgs&) { return Variant(); });

@@ -34,19 +34,11 @@ const DispatchTable& Property::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("Property");
     Members<Property>(t)
-        .get("Name", {}, [](Property& p, CallArgs&) { return Variant(p.Name()); })
-        .get("Value", {}, [](Property& p, CallArgs&) { return p.Value(); })
-        .put("Value", {in("Value")},
-             [](Property& p, CallArgs& a) {
-               p.setValue(a[0]);
-               return Variant();
-             })
-        .get("_Default", {}, [](Property& p, CallArgs&) { return p.Value(); })
-        .put("_Default", {in("Value")},
-             [](Property& p, CallArgs& a) {
-               p.setValue(a[0]);
-               return Variant();
-             })
+        .get<&Property::Name>("Name", {})
+        .get<&Property::Value>("Value", {})
+        .put<&Property::setValue>("Value", {in("Value")})
+        .get<&Property::Value>("_Default", {})
+        .put<&Property::setValue>("_Default", {in("Value")})
         .get("Type", {}, [](Property& p, CallArgs&) { return Variant(p.entry().type); })
         .get("Attributes", {},
              [](Property& p, CallArgs&) { return Variant(p.entry().attributes); });
@@ -76,11 +68,9 @@ const DispatchTable& Properties::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("Properties");
     Members<Properties>(t)
-        .get("Count", {}, [](Properties& p, CallArgs&) { return Variant(p.Count()); })
-        .get("Item", {in("Index")},
-             [](Properties& p, CallArgs& a) { return Variant(Object(p.Item(a[0]))); })
-        .get("_Default", {in("Index")},
-             [](Properties& p, CallArgs& a) { return Variant(Object(p.Item(a[0]))); })
+        .get<&Properties::Count>("Count", {})
+        .get<&Properties::Item>("Item", {in("Index")})
+        .get<&Properties::Item>("_Default", {in("Index")})
         .method("Refresh", {}, [](Properties&, CallArgs&) { return Variant(); });
     return t;
   }();

@@ -193,99 +193,45 @@ const DispatchTable& Recordset::dispatchTable() const {
       return Variant(Object(r.FieldsObject()->Item(a[0])));
     };
     Members<Recordset>(t)
-        .method("Open",
-                {opt("Source"), opt("ActiveConnection"), opt("CursorType", Variant(int32_t{-1})),
-                 opt("LockType", Variant(int32_t{-1})), opt("Options", Variant(int32_t{-1}))},
-                [](Recordset& r, CallArgs& a) {
-                  r.Open(a[0], a[1], a.lng(2), a.lng(3), a.lng(4));
-                  return Variant();
-                })
+        .method<&Recordset::Open>(
+            "Open",
+            {opt("Source"), opt("ActiveConnection"), opt("CursorType", Variant(int32_t{-1})),
+             opt("LockType", Variant(int32_t{-1})), opt("Options", Variant(int32_t{-1}))})
         .method("Close", {}, none([](Recordset& r) { r.Close(); }))
-        .get("State", {}, [](Recordset& r, CallArgs&) { return Variant(r.State()); })
-        .get("EOF", {}, [](Recordset& r, CallArgs&) { return Variant(r.Eof()); })
-        .get("BOF", {}, [](Recordset& r, CallArgs&) { return Variant(r.Bof()); })
+        .get<&Recordset::State>("State", {})
+        .get<&Recordset::Eof>("EOF", {})
+        .get<&Recordset::Bof>("BOF", {})
         .method("MoveFirst", {}, none([](Recordset& r) { r.MoveFirst(); }))
         .method("MoveNext", {}, none([](Recordset& r) { r.MoveNext(); }))
         .method("MovePrevious", {}, none([](Recordset& r) { r.MovePrevious(); }))
         .method("MoveLast", {}, none([](Recordset& r) { r.MoveLast(); }))
-        .get("RecordCount", {}, [](Recordset& r, CallArgs&) { return Variant(r.RecordCount()); })
-        .get("AbsolutePosition", {},
-             [](Recordset& r, CallArgs&) { return Variant(r.AbsolutePosition()); })
-        .get("EditMode", {}, [](Recordset& r, CallArgs&) { return Variant(r.EditMode()); })
-        .get("Fields", {},
-             [](Recordset& r, CallArgs&) { return Variant(Object(r.FieldsObject())); })
+        .get<&Recordset::RecordCount>("RecordCount", {})
+        .get<&Recordset::AbsolutePosition>("AbsolutePosition", {})
+        .get<&Recordset::EditMode>("EditMode", {})
+        .get<&Recordset::FieldsObject>("Fields", {})
         .get("_Default", {opt("Index")}, fieldItem)
-        .put("_Default", {in("Index"), in("Value")},
-             [](Recordset& r, CallArgs& a) {
-               r.setCollect(a[0], a[1]);
-               return Variant();
-             })
-        .get("Collect", {in("Index")}, [](Recordset& r, CallArgs& a) { return r.Collect(a[0]); })
-        .put("Collect", {in("Index"), in("Value")},
-             [](Recordset& r, CallArgs& a) {
-               r.setCollect(a[0], a[1]);
-               return Variant();
-             })
-        .method("Find",
-                {in("Criteria"), opt("SkipRecords", Variant(int32_t{0})),
-                 opt("SearchDirection", Variant(int32_t{1})), opt("Start")},
-                [](Recordset& r, CallArgs& a) {
-                  r.Find(a.str(0), a.lng(1), a.lng(2), a[3]);
-                  return Variant();
-                })
-        .method("AddNew", {opt("FieldList"), opt("Values")},
-                [](Recordset& r, CallArgs& a) {
-                  r.AddNew(a[0], a[1]);
-                  return Variant();
-                })
-        .method("Update", {opt("Fields"), opt("Values")},
-                [](Recordset& r, CallArgs& a) {
-                  r.Update(a[0], a[1]);
-                  return Variant();
-                })
+        .put<&Recordset::setCollect>("_Default", {in("Index"), in("Value")})
+        .get<&Recordset::Collect>("Collect", {in("Index")})
+        .put<&Recordset::setCollect>("Collect", {in("Index"), in("Value")})
+        .method<&Recordset::Find>("Find",
+                                  {in("Criteria"), opt("SkipRecords", Variant(int32_t{0})),
+                                   opt("SearchDirection", Variant(int32_t{1})), opt("Start")})
+        .method<&Recordset::AddNew>("AddNew", {opt("FieldList"), opt("Values")})
+        .method<&Recordset::Update>("Update", {opt("Fields"), opt("Values")})
         .method("CancelUpdate", {}, none([](Recordset& r) { r.CancelUpdate(); }))
-        .method("Delete", {opt("AffectRecords", Variant(int32_t{1}))},
-                [](Recordset& r, CallArgs& a) {
-                  r.Delete(a.lng(0));
-                  return Variant();
-                })
+        .method<&Recordset::Delete>("Delete", {opt("AffectRecords", Variant(int32_t{1}))})
         .method("Requery", {opt("Options")}, none([](Recordset& r) { r.Requery(); }))
-        .get("CursorLocation", {},
-             [](Recordset& r, CallArgs&) { return Variant(r.CursorLocation()); })
-        .put("CursorLocation", {in("Value")},
-             [](Recordset& r, CallArgs& a) {
-               r.setCursorLocation(a.lng(0));
-               return Variant();
-             })
-        .get("CursorType", {}, [](Recordset& r, CallArgs&) { return Variant(r.CursorType()); })
-        .put("CursorType", {in("Value")},
-             [](Recordset& r, CallArgs& a) {
-               r.setCursorType(a.lng(0));
-               return Variant();
-             })
-        .get("LockType", {}, [](Recordset& r, CallArgs&) { return Variant(r.LockType()); })
-        .put("LockType", {in("Value")},
-             [](Recordset& r, CallArgs& a) {
-               r.setLockType(a.lng(0));
-               return Variant();
-             })
-        .get("Source", {}, [](Recordset& r, CallArgs&) { return Variant(r.Source()); })
-        .put("Source", {in("Value")},
-             [](Recordset& r, CallArgs& a) {
-               r.setSource(a.str(0));
-               return Variant();
-             })
-        .get("ActiveConnection", {},
-             [](Recordset& r, CallArgs&) { return Variant(Object(r.ActiveConnection())); })
-        .put("ActiveConnection", {in("Value")},
-             [](Recordset& r, CallArgs& a) {
-               r.setActiveConnection(a[0]);
-               return Variant();
-             })
-        .putRef("ActiveConnection", {in("Value")}, [](Recordset& r, CallArgs& a) {
-          r.setActiveConnection(a[0]);
-          return Variant();
-        });
+        .get<&Recordset::CursorLocation>("CursorLocation", {})
+        .put<&Recordset::setCursorLocation>("CursorLocation", {in("Value")})
+        .get<&Recordset::CursorType>("CursorType", {})
+        .put<&Recordset::setCursorType>("CursorType", {in("Value")})
+        .get<&Recordset::LockType>("LockType", {})
+        .put<&Recordset::setLockType>("LockType", {in("Value")})
+        .get<&Recordset::Source>("Source", {})
+        .put<&Recordset::setSource>("Source", {in("Value")})
+        .get<&Recordset::ActiveConnection>("ActiveConnection", {})
+        .put<&Recordset::setActiveConnection>("ActiveConnection", {in("Value")})
+        .putRef<&Recordset::setActiveConnection>("ActiveConnection", {in("Value")});
     return t;
   }();
   return table;

@@ -239,58 +239,25 @@ const DispatchTable& Stream::dispatchTable() const {
                   return Variant();
                 })
         .method("Close", {}, none([](Stream& s) { s.Close(); }))
-        .get("State", {}, [](Stream& s, CallArgs&) { return Variant(s.State()); })
-        .get("Type", {}, [](Stream& s, CallArgs&) { return Variant(s.Type()); })
-        .put("Type", {in("Value")},
-             [](Stream& s, CallArgs& a) {
-               s.setType(a.lng(0));
-               return Variant();
-             })
-        .get("Charset", {}, [](Stream& s, CallArgs&) { return Variant(s.Charset()); })
-        .put("Charset", {in("Value")},
-             [](Stream& s, CallArgs& a) {
-               s.setCharset(a.str(0));
-               return Variant();
-             })
-        .get("LineSeparator", {}, [](Stream& s, CallArgs&) { return Variant(s.LineSeparator()); })
-        .put("LineSeparator", {in("Value")},
-             [](Stream& s, CallArgs& a) {
-               s.setLineSeparator(a.lng(0));
-               return Variant();
-             })
-        .get("Position", {}, [](Stream& s, CallArgs&) { return Variant(s.Position()); })
-        .put("Position", {in("Value")},
-             [](Stream& s, CallArgs& a) {
-               s.setPosition(a.lng(0));
-               return Variant();
-             })
-        .get("Size", {}, [](Stream& s, CallArgs&) { return Variant(s.Size()); })
-        .get("EOS", {}, [](Stream& s, CallArgs&) { return Variant(s.EOS()); })
+        .get<&Stream::State>("State", {})
+        .get<&Stream::Type>("Type", {})
+        .put<&Stream::setType>("Type", {in("Value")})
+        .get<&Stream::Charset>("Charset", {})
+        .put<&Stream::setCharset>("Charset", {in("Value")})
+        .get<&Stream::LineSeparator>("LineSeparator", {})
+        .put<&Stream::setLineSeparator>("LineSeparator", {in("Value")})
+        .get<&Stream::Position>("Position", {})
+        .put<&Stream::setPosition>("Position", {in("Value")})
+        .get<&Stream::Size>("Size", {})
+        .get<&Stream::EOS>("EOS", {})
         .method("SetEOS", {}, none([](Stream& s) { s.SetEOS(); }))
-        .method("Write", {in("Buffer")},
-                [](Stream& s, CallArgs& a) {
-                  s.Write(a[0]);
-                  return Variant();
-                })
-        .method("Read", {opt("NumBytes", Variant(int32_t{-1}))},
-                [](Stream& s, CallArgs& a) { return s.Read(a.lng(0)); })
-        .method("WriteText", {in("Data"), opt("Options", Variant(int32_t{0}))},
-                [](Stream& s, CallArgs& a) {
-                  s.WriteText(a.str(0), a.lng(1));
-                  return Variant();
-                })
-        .method("ReadText", {opt("NumChars", Variant(int32_t{-1}))},
-                [](Stream& s, CallArgs& a) { return Variant(s.ReadText(a.lng(0))); })
-        .method("LoadFromFile", {in("FileName")},
-                [](Stream& s, CallArgs& a) {
-                  s.LoadFromFile(a.str(0));
-                  return Variant();
-                })
-        .method("SaveToFile", {in("FileName"), opt("Options", Variant(int32_t{1}))},
-                [](Stream& s, CallArgs& a) {
-                  s.SaveToFile(a.str(0), a.lng(1));
-                  return Variant();
-                })
+        .method<&Stream::Write>("Write", {in("Buffer")})
+        .method<&Stream::Read>("Read", {opt("NumBytes", Variant(int32_t{-1}))})
+        .method<&Stream::WriteText>("WriteText", {in("Data"), opt("Options", Variant(int32_t{0}))})
+        .method<&Stream::ReadText>("ReadText", {opt("NumChars", Variant(int32_t{-1}))})
+        .method<&Stream::LoadFromFile>("LoadFromFile", {in("FileName")})
+        .method<&Stream::SaveToFile>("SaveToFile",
+                                     {in("FileName"), opt("Options", Variant(int32_t{1}))})
         .method("CopyTo", {in("DestStream"), opt("CharNumber", Variant(int32_t{-1}))},
                 [](Stream& s, CallArgs& a) {
                   auto destination = std::dynamic_pointer_cast<Stream>(a.object(0));

@@ -141,15 +141,10 @@ void addCheckMembers(Members<QX_ADO_Utilities>& members) {
                 a.set(2, actual);
                 return Variant(same);
               })
-      .method("QX_ADO_GetDatabaseVersion", {in("v_strConnectString")},
-              [](Self& u, CallArgs& a) { return Variant(u.QX_ADO_GetDatabaseVersion(a.str(0))); })
-      .method("QX_ADO_IsUserPasswordOK", {in("strConnection"), ref("lDBType")},
-              [](Self& u, CallArgs& a) {
-                int32_t type = a.lng(1);
-                const bool ok = u.QX_ADO_IsUserPasswordOK(a.str(0), type);
-                a.set(1, Variant(type));
-                return Variant(ok);
-              });
+      .method<&Self::QX_ADO_GetDatabaseVersion>("QX_ADO_GetDatabaseVersion",
+                                                {in("v_strConnectString")})
+      .method<&Self::QX_ADO_IsUserPasswordOK>("QX_ADO_IsUserPasswordOK",
+                                              {in("strConnection"), ref("lDBType")});
 }
 
 }  // namespace qxvb

@@ -98,39 +98,19 @@ std::string QX_ADO_Utilities::QX_ADO_EncodeSQLValue(const std::string& v_strValu
 void addConnectionStringMembers(Members<QX_ADO_Utilities>& members) {
   using Self = QX_ADO_Utilities;
   members
-      .method("QX_ADO_ReadItemFromConnectionString", {in("v_strItem"), in("v_strConnectString")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ReadItemFromConnectionString(a.str(0), a.str(1)));
-              })
-      .method("QX_ADO_RemoveItemFromConnectionString", {in("v_strItem"), ref("r_strConnectString")},
-              [](Self& u, CallArgs& a) {
-                std::string s = a.str(1);
-                const bool found = u.QX_ADO_RemoveItemFromConnectionString(a.str(0), s);
-                a.set(1, Variant(s));
-                return Variant(found);
-              })
-      .method("QX_ADO_WriteItemInConnectionString",
-              {in("v_strItem"), in("v_strReplacementText"), ref("r_strConnectString")},
-              [](Self& u, CallArgs& a) {
-                std::string s = a.str(2);
-                const bool written = u.QX_ADO_WriteItemInConnectionString(a.str(0), a.str(1), s);
-                a.set(2, Variant(s));
-                return Variant(written);
-              })
-      .method("QX_ADO_WriteExtendedItemInConnectionString",
-              {in("v_strItem"), in("v_strValue"), ref("r_strConnectionString")},
-              [](Self& u, CallArgs& a) {
-                std::string s = a.str(2);
-                const bool written =
-                    u.QX_ADO_WriteExtendedItemInConnectionString(a.str(0), a.str(1), s);
-                a.set(2, Variant(s));
-                return Variant(written);
-              })
-      .method("QX_ADO_ReadExtendedItemInConnectionString",
-              {in("v_strItem"), in("v_strConnectionString")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ReadExtendedItemInConnectionString(a.str(0), a[1]));
-              })
+      .method<&Self::QX_ADO_ReadItemFromConnectionString>(
+          "QX_ADO_ReadItemFromConnectionString", {in("v_strItem"), in("v_strConnectString")})
+      .method<&Self::QX_ADO_RemoveItemFromConnectionString>(
+          "QX_ADO_RemoveItemFromConnectionString", {in("v_strItem"), ref("r_strConnectString")})
+      .method<&Self::QX_ADO_WriteItemInConnectionString>(
+          "QX_ADO_WriteItemInConnectionString",
+          {in("v_strItem"), in("v_strReplacementText"), ref("r_strConnectString")})
+      .method<&Self::QX_ADO_WriteExtendedItemInConnectionString>(
+          "QX_ADO_WriteExtendedItemInConnectionString",
+          {in("v_strItem"), in("v_strValue"), ref("r_strConnectionString")})
+      .method<&Self::QX_ADO_ReadExtendedItemInConnectionString>(
+          "QX_ADO_ReadExtendedItemInConnectionString",
+          {in("v_strItem"), in("v_strConnectionString")})
       .method("QX_ADO_ReadDetailsFromConnectString",
               {in("v_strConnectString"), ref("r_strServer"), ref("r_strUser"), ref("r_strPassword"),
                ref("r_strEncy"), ref("r_lngSecurity")},
@@ -140,12 +120,9 @@ void addConnectionStringMembers(Members<QX_ADO_Utilities>& members) {
                                                                o.password, o.ency, o.security);
                 });
               })
-      .method("QX_ADO_IsConnectStringUsingIntegratedSecurity", {in("v_strConnectString")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_IsConnectStringUsingIntegratedSecurity(a.str(0)));
-              })
-      .method("QX_ADO_EncodeSQLValue", {in("v_strValue")},
-              [](Self& u, CallArgs& a) { return Variant(u.QX_ADO_EncodeSQLValue(a.str(0))); });
+      .method<&Self::QX_ADO_IsConnectStringUsingIntegratedSecurity>(
+          "QX_ADO_IsConnectStringUsingIntegratedSecurity", {in("v_strConnectString")})
+      .method<&Self::QX_ADO_EncodeSQLValue>("QX_ADO_EncodeSQLValue", {in("v_strValue")});
 }
 
 }  // namespace qxvb

@@ -117,52 +117,33 @@ using Self = QX_ADO_Utilities;
 
 void addSettingsGetters(Members<Self>& members) {
   members
-      .method(
-          "QX_ADO_GetConnectionStringODBCDriverName", {},
-          [](Self& u, CallArgs&) { return Variant(u.QX_ADO_GetConnectionStringODBCDriverName()); })
-      .method("QX_ADO_GetConnectionStringUsingODBC", {},
-              [](Self& u, CallArgs&) { return Variant(u.QX_ADO_GetConnectionStringUsingODBC()); })
-      .method("QX_ADO_GetConnectionStringSQLProvider", {},
-              [](Self& u, CallArgs&) { return Variant(u.QX_ADO_GetConnectionStringSQLProvider()); })
-      .method("QX_ADO_GetConnectionStringDataTypeCompatibility", {},
-              [](Self& u, CallArgs&) {
-                return Variant(u.QX_ADO_GetConnectionStringDataTypeCompatibility());
-              })
-      .method(
-          "QX_ADO_GetConnectionStringUseEncryption", {},
-          [](Self& u, CallArgs&) { return Variant(u.QX_ADO_GetConnectionStringUseEncryption()); })
-      .method("QX_ADO_GetConnectionStringUseEncryption2", {ref("strFullServerName")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_GetConnectionStringUseEncryption2(a.str(0)));
-              })
-      .method("QX_ADO_GetConnectionStringProviderTagValueForSQL", {},
-              [](Self& u, CallArgs&) {
-                return Variant(u.QX_ADO_GetConnectionStringProviderTagValueForSQL());
-              })
-      .method("QX_ADO_GetConnectionStringProviderIsSQL", {in("vstrProvider")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_GetConnectionStringProviderIsSQL(a.str(0)));
-              });
+      .method<&Self::QX_ADO_GetConnectionStringODBCDriverName>(
+          "QX_ADO_GetConnectionStringODBCDriverName", {})
+      .method<&Self::QX_ADO_GetConnectionStringUsingODBC>("QX_ADO_GetConnectionStringUsingODBC", {})
+      .method<&Self::QX_ADO_GetConnectionStringSQLProvider>("QX_ADO_GetConnectionStringSQLProvider",
+                                                            {})
+      .method<&Self::QX_ADO_GetConnectionStringDataTypeCompatibility>(
+          "QX_ADO_GetConnectionStringDataTypeCompatibility", {})
+      .method<&Self::QX_ADO_GetConnectionStringUseEncryption>(
+          "QX_ADO_GetConnectionStringUseEncryption", {})
+      .method<&Self::QX_ADO_GetConnectionStringUseEncryption2>(
+          "QX_ADO_GetConnectionStringUseEncryption2", {ref("strFullServerName")})
+      .method<&Self::QX_ADO_GetConnectionStringProviderTagValueForSQL>(
+          "QX_ADO_GetConnectionStringProviderTagValueForSQL", {})
+      .method<&Self::QX_ADO_GetConnectionStringProviderIsSQL>(
+          "QX_ADO_GetConnectionStringProviderIsSQL", {in("vstrProvider")});
 }
 
 void addCompleteItems(Members<Self>& members) {
   members
-      .method("QX_ADO_GetConnectionStringIntegratedSecurityComplete", {in("vstrProviderValue")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_GetConnectionStringIntegratedSecurityComplete(a.str(0)));
-              })
-      .method("QX_ADO_GetConnectionStringEncryptionComplete", {},
-              [](Self& u, CallArgs&) {
-                return Variant(u.QX_ADO_GetConnectionStringEncryptionComplete());
-              })
-      .method("QX_ADO_GetConnectionStringEncryptionComplete2", {ref("strFullServerName")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_GetConnectionStringEncryptionComplete2(a.str(0)));
-              })
-      .method("QX_ADO_GetConnectionStringDataTypeCompatibilityComplete", {},
-              [](Self& u, CallArgs&) {
-                return Variant(u.QX_ADO_GetConnectionStringDataTypeCompatibilityComplete());
-              });
+      .method<&Self::QX_ADO_GetConnectionStringIntegratedSecurityComplete>(
+          "QX_ADO_GetConnectionStringIntegratedSecurityComplete", {in("vstrProviderValue")})
+      .method<&Self::QX_ADO_GetConnectionStringEncryptionComplete>(
+          "QX_ADO_GetConnectionStringEncryptionComplete", {})
+      .method<&Self::QX_ADO_GetConnectionStringEncryptionComplete2>(
+          "QX_ADO_GetConnectionStringEncryptionComplete2", {ref("strFullServerName")})
+      .method<&Self::QX_ADO_GetConnectionStringDataTypeCompatibilityComplete>(
+          "QX_ADO_GetConnectionStringDataTypeCompatibilityComplete", {});
 }
 
 }  // namespace
@@ -171,14 +152,11 @@ void addConstructionMembers(Members<QX_ADO_Utilities>& members) {
   addSettingsGetters(members);
   addCompleteItems(members);
   members
-      .method("QX_ADO_ConstructConnectionString",
-              {in("vstrProvider"), in("vstrDataSource"), in("vstrInitialCatalog"),
-               in("vblnIsIntegratedSecurity"), opt("vstrUserId", Variant("")),
-               opt("vstrPassword", Variant(""))},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ConstructConnectionString(
-                    a.str(0), a.str(1), a.str(2), a.boolean(3), a.str(4), a.str(5)));
-              })
+      .method<&Self::QX_ADO_ConstructConnectionString>(
+          "QX_ADO_ConstructConnectionString",
+          {in("vstrProvider"), in("vstrDataSource"), in("vstrInitialCatalog"),
+           in("vblnIsIntegratedSecurity"), opt("vstrUserId", Variant("")),
+           opt("vstrPassword", Variant(""))})
       .method("QX_ADO_GetOracleConnectionStringWithSchema", {ref("r_oConn")},
               [](Self& u, CallArgs& a) {
                 Object connection = a.object(0);

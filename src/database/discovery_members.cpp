@@ -310,20 +310,13 @@ void addDiscoveryMembers(Members<QX_ADO_Utilities>& members) {
                 a.set(5, Variant(encys));
                 return Variant(count);
               })
-      .method(
-          "QX_ADO_OpenConnection", {in("v_strConnect")},
-          [](Self& u, CallArgs& a) { return Variant(Object(u.QX_ADO_OpenConnection(a.str(0)))); })
-      .method("QX_ADO_IsConnectionToServerValid", {in("v_strConnect")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_IsConnectionToServerValid(a.str(0)));
-              })
-      .method("QX_ADO_ListUsersOnServer", {in("v_strConnectionString")},
-              [](Self& u, CallArgs& a) {
-                return Variant(Object(u.QX_ADO_ListUsersOnServer(a.str(0))));
-              })
-      .method("QX_ADO_GetWSPathAsString", {in("v_WID"), in("v_connstr")}, [](Self& u, CallArgs& a) {
-        return Variant(u.QX_ADO_GetWSPathAsString(a.lng(0), a.str(1)));
-      });
+      .method<&Self::QX_ADO_OpenConnection>("QX_ADO_OpenConnection", {in("v_strConnect")})
+      .method<&Self::QX_ADO_IsConnectionToServerValid>("QX_ADO_IsConnectionToServerValid",
+                                                       {in("v_strConnect")})
+      .method<&Self::QX_ADO_ListUsersOnServer>("QX_ADO_ListUsersOnServer",
+                                               {in("v_strConnectionString")})
+      .method<&Self::QX_ADO_GetWSPathAsString>("QX_ADO_GetWSPathAsString",
+                                               {in("v_WID"), in("v_connstr")});
 }
 
 }  // namespace qxvb

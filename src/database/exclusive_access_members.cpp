@@ -204,65 +204,37 @@ bool QX_ADO_Utilities::QX_ADO_ExclusiveAccessCheckPlusConnStr(
 void addExclusiveAccessMembers(Members<QX_ADO_Utilities>& members) {
   using Self = QX_ADO_Utilities;
   members
-      .method("QX_ADO_ORAServerExclusiveAccessCheckConnStr", {in("v_strConnectionString")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ORAServerExclusiveAccessCheckConnStr(a.str(0)));
-              })
-      .method("QX_ADO_ORAServerExclusiveAccessCheckConn", {ref("r_objConnection")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ORAServerExclusiveAccessCheckConn(a.object(0)));
-              })
-      .method("QX_ADO_ORAServerExclusiveAccessCheckConnPlus",
-              {ref("r_objConnection"), in("v_blnIgnoreMultipleConnectionsBySameUser"),
-               opt("v_lngConnectionsToAccept", Variant(int32_t{1}))},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ORAServerExclusiveAccessCheckConnPlus(
-                    a.object(0), a.boolean(1), a.lng(2)));
-              })
-      .method("QX_ADO_SQLServerExclusiveAccessCheckConnStr", {in("v_strConnectionString")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_SQLServerExclusiveAccessCheckConnStr(a.str(0)));
-              })
-      .method("QX_ADO_SQLServerExclusiveAccessCheckConnStr2",
-              {in("v_strConnectionString"), in("v_iFlags"), in("v_lngConnectionsToAccept")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_SQLServerExclusiveAccessCheckConnStr2(
-                    a.str(0), a.integer(1), a.lng(2)));
-              })
-      .method("QX_ADO_SQLServerExclusiveAccessCheckConn", {ref("r_objConnection")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_SQLServerExclusiveAccessCheckConn(a.object(0)));
-              })
-      .method("QX_ADO_SQLServerExclusiveAccessCheckConn2",
-              {ref("r_objConnection"), in("v_iFlags"), in("v_lngConnectionsToAccept")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_SQLServerExclusiveAccessCheckConn2(a.object(0),
-                                                                           a.integer(1), a.lng(2)));
-              })
-      .method("QX_ADO_SQLServerExclusiveAccessCheckConnPlus",
-              {ref("r_objConnection"), in("v_blnIgnoreMultipleConnectionsBySameUser"),
-               opt("v_lngConnectionsToAccept", Variant(int32_t{1}))},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_SQLServerExclusiveAccessCheckConnPlus(
-                    a.object(0), a.boolean(1), a.lng(2)));
-              })
-      .method("QX_ADO_SQLServerExclusiveAccessCheckConnPlus2",
-              {ref("r_objConnection"), in("v_iFlags"), in("v_lngConnectionsToAccept")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_SQLServerExclusiveAccessCheckConnPlus2(
-                    a.object(0), a.integer(1), a.lng(2)));
-              })
-      .method("QX_ADO_SQLServerExclusiveAccessCheck", {ref("r_objSQLDMO"), in("v_strDatabase")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_SQLServerExclusiveAccessCheck(a.object(0), a.str(1)));
-              })
-      .method("QX_ADO_ExclusiveAccessCheckPlusConnStr",
-              {ref("r_strConnStr"), in("v_blnIgnoreMultipleConnectionsBySameUser"),
-               opt("v_lngConnectionsToAccept", Variant(int32_t{1}))},
-              [](Self& u, CallArgs& a) {
-                return Variant(
-                    u.QX_ADO_ExclusiveAccessCheckPlusConnStr(a.str(0), a.boolean(1), a.lng(2)));
-              });
+      .method<&Self::QX_ADO_ORAServerExclusiveAccessCheckConnStr>(
+          "QX_ADO_ORAServerExclusiveAccessCheckConnStr", {in("v_strConnectionString")})
+      .method<&Self::QX_ADO_ORAServerExclusiveAccessCheckConn>(
+          "QX_ADO_ORAServerExclusiveAccessCheckConn", {ref("r_objConnection")})
+      .method<&Self::QX_ADO_ORAServerExclusiveAccessCheckConnPlus>(
+          "QX_ADO_ORAServerExclusiveAccessCheckConnPlus",
+          {ref("r_objConnection"), in("v_blnIgnoreMultipleConnectionsBySameUser"),
+           opt("v_lngConnectionsToAccept", Variant(int32_t{1}))})
+      .method<&Self::QX_ADO_SQLServerExclusiveAccessCheckConnStr>(
+          "QX_ADO_SQLServerExclusiveAccessCheckConnStr", {in("v_strConnectionString")})
+      .method<&Self::QX_ADO_SQLServerExclusiveAccessCheckConnStr2>(
+          "QX_ADO_SQLServerExclusiveAccessCheckConnStr2",
+          {in("v_strConnectionString"), in("v_iFlags"), in("v_lngConnectionsToAccept")})
+      .method<&Self::QX_ADO_SQLServerExclusiveAccessCheckConn>(
+          "QX_ADO_SQLServerExclusiveAccessCheckConn", {ref("r_objConnection")})
+      .method<&Self::QX_ADO_SQLServerExclusiveAccessCheckConn2>(
+          "QX_ADO_SQLServerExclusiveAccessCheckConn2",
+          {ref("r_objConnection"), in("v_iFlags"), in("v_lngConnectionsToAccept")})
+      .method<&Self::QX_ADO_SQLServerExclusiveAccessCheckConnPlus>(
+          "QX_ADO_SQLServerExclusiveAccessCheckConnPlus",
+          {ref("r_objConnection"), in("v_blnIgnoreMultipleConnectionsBySameUser"),
+           opt("v_lngConnectionsToAccept", Variant(int32_t{1}))})
+      .method<&Self::QX_ADO_SQLServerExclusiveAccessCheckConnPlus2>(
+          "QX_ADO_SQLServerExclusiveAccessCheckConnPlus2",
+          {ref("r_objConnection"), in("v_iFlags"), in("v_lngConnectionsToAccept")})
+      .method<&Self::QX_ADO_SQLServerExclusiveAccessCheck>(
+          "QX_ADO_SQLServerExclusiveAccessCheck", {ref("r_objSQLDMO"), in("v_strDatabase")})
+      .method<&Self::QX_ADO_ExclusiveAccessCheckPlusConnStr>(
+          "QX_ADO_ExclusiveAccessCheckPlusConnStr",
+          {ref("r_strConnStr"), in("v_blnIgnoreMultipleConnectionsBySameUser"),
+           opt("v_lngConnectionsToAccept", Variant(int32_t{1}))});
 }
 
 }  // namespace qxvb

@@ -263,15 +263,10 @@ bool QX_ADO_Utilities::QX_ADO_ExportLogFile(int32_t v_lngLogFile, const std::str
 void addExportMembers(Members<QX_ADO_Utilities>& members) {
   using Self = QX_ADO_Utilities;
   members
-      .method("QX_ADO_ExportFile", {in("v_strFileName"), in("v_strConnect"), in("v_strTargetFile")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ExportFile(a.str(0), a.str(1), a.str(2)));
-              })
-      .method("QX_ADO_ExportLogFile",
-              {in("v_lngLogFile"), in("v_strConnect"), in("v_strTargetFile")},
-              [](Self& u, CallArgs& a) {
-                return Variant(u.QX_ADO_ExportLogFile(a.lng(0), a.str(1), a.str(2)));
-              });
+      .method<&Self::QX_ADO_ExportFile>(
+          "QX_ADO_ExportFile", {in("v_strFileName"), in("v_strConnect"), in("v_strTargetFile")})
+      .method<&Self::QX_ADO_ExportLogFile>(
+          "QX_ADO_ExportLogFile", {in("v_lngLogFile"), in("v_strConnect"), in("v_strTargetFile")});
 }
 
 }  // namespace qxvb

@@ -71,11 +71,8 @@ void addUdlMembers(Members<QX_ADO_Utilities>& members) {
                 a.set(1, Variant(connectionString));
                 return Variant(read);
               })
-      .method("QX_ADO_CreateUDLFile", {in("vstrUdlFile"), in("vstrConnectionString")},
-              [](Self& u, CallArgs& a) {
-                u.QX_ADO_CreateUDLFile(a.str(0), a.str(1));
-                return Variant();
-              })
+      .method<&Self::QX_ADO_CreateUDLFile>("QX_ADO_CreateUDLFile",
+                                           {in("vstrUdlFile"), in("vstrConnectionString")})
       .method("QX_ADO_IsValidUDLWithDetails",
               {in("v_strUDL"), ref("r_strServer"), ref("r_strUser"), ref("r_strPassword"),
                ref("r_strEncy"), ref("r_lngSecurity")},

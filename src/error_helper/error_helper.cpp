@@ -256,44 +256,27 @@ const DispatchTable& QX_ErrorHelper::dispatchTable() const {
     const auto sw = [] { return opt("v_enuSwitch", Variant(int32_t{QX_Error_Full})); };
     using Reader = int32_t (H::*)(int32_t);
     Members<H> m(t);
-    m.method("IsStoredError", {in("v_strDescription")},
-             [](H& h, CallArgs& a) { return Variant(h.IsStoredError(a.str(0))); })
-        .method("LoadStoredError", {ref("r_objErr")},
-                [](H& h, CallArgs& a) { return Variant(h.LoadStoredError(a.object(0))); })
-        .method("Store", {ref("r_objErr")},
-                [](H& h, CallArgs& a) { return Variant(h.Store(a.object(0))); })
-        .method("WrapStoredError",
-                {in("v_lngNewNumber"), in("v_strNewSource"), in("v_strNewDescription"),
-                 opt("v_strNewHelpFile", Variant("")),
-                 opt("v_varNewHelpContextID", Variant(int32_t{0}))},
-                [](H& h, CallArgs& a) {
-                  return Variant(h.WrapStoredError(a.lng(0), a.str(1), a.str(2), a.str(3), a[4]));
-                })
+    m.method<&H::IsStoredError>("IsStoredError", {in("v_strDescription")})
+        .method<&H::LoadStoredError>("LoadStoredError", {ref("r_objErr")})
+        .method<&H::Store>("Store", {ref("r_objErr")})
+        .method<&H::WrapStoredError>(
+            "WrapStoredError", {in("v_lngNewNumber"), in("v_strNewSource"),
+                                in("v_strNewDescription"), opt("v_strNewHelpFile", Variant("")),
+                                opt("v_varNewHelpContextID", Variant(int32_t{0}))})
         .method("WrapStoredErrorWithQXErrInfo", {ref("r_objErrInfo")},
                 [](H& h, CallArgs& a) {
                   const Record* record = a[0].get<Record>();
                   if (record == nullptr) raiseVbError(vberr::TypeMismatch);
                   return Variant(h.WrapStoredErrorWithQXErrInfo(QXErrInfo::fromRecord(*record)));
                 })
-        .method("Initialize", {},
-                [](H& h, CallArgs&) {
-                  h.Initialize();
-                  return Variant();
-                })
-        .method("Clear", {},
-                [](H& h, CallArgs&) {
-                  h.Clear();
-                  return Variant();
-                })
+        .method<&H::Initialize>("Initialize", {})
+        .method<&H::Clear>("Clear", {})
         .method("ReRaise", {sw()}, [](H& h, CallArgs& a) -> Variant { h.ReRaise(a.lng(0)); })
-        .method("ToXML", {sw()}, [](H& h, CallArgs& a) { return Variant(h.ToXML(a.lng(0))); })
-        .method("ToString", {sw(), opt("v_blnIncludeHelpInformation", Variant(true))},
-                [](H& h, CallArgs& a) { return Variant(h.ToString(a.lng(0), a.boolean(1))); })
-        .method("SourceAsString", {sw()},
-                [](H& h, CallArgs& a) { return Variant(h.SourceAsString(a.lng(0))); })
-        .method("DescriptionAsString", {sw()},
-                [](H& h, CallArgs& a) { return Variant(h.DescriptionAsString(a.lng(0))); })
-        .method("IsNotEmpty", {}, [](H& h, CallArgs&) { return Variant(h.IsNotEmpty()); });
+        .method<&H::ToXML>("ToXML", {sw()})
+        .method<&H::ToString>("ToString", {sw(), opt("v_blnIncludeHelpInformation", Variant(true))})
+        .method<&H::SourceAsString>("SourceAsString", {sw()})
+        .method<&H::DescriptionAsString>("DescriptionAsString", {sw()})
+        .method<&H::IsNotEmpty>("IsNotEmpty", {});
     const std::pair<const char*, Reader> readers[] = {
         {"Number", &H::Number},
         {"Source", &H::Source},

@@ -199,43 +199,18 @@ const DispatchTable& QXFileManager::dispatchTable() const {
                                             opt("v_strConnectionString", Variant("")),
                                             opt("v_lngWSID", Variant(int32_t{0}))};
     Members<Self>(t)
-        .get("SelectedFileName", {},
-             [](Self& s, CallArgs&) { return Variant(s.SelectedFileName()); })
-        .put("SelectedFileName", {in("Value")},
-             [](Self& s, CallArgs& a) {
-               s.setSelectedFileName(a.str(0));
-               return Variant();
-             })
-        .get("FromBrowseInternal", {},
-             [](Self& s, CallArgs&) { return Variant(s.FromBrowseInternal()); })
-        .put("FromBrowseInternal", {in("Value")},
-             [](Self& s, CallArgs& a) {
-               s.setFromBrowseInternal(a.boolean(0));
-               return Variant();
-             })
+        .get<&Self::SelectedFileName>("SelectedFileName", {})
+        .put<&Self::setSelectedFileName>("SelectedFileName", {in("Value")})
+        .get<&Self::FromBrowseInternal>("FromBrowseInternal", {})
+        .put<&Self::setFromBrowseInternal>("FromBrowseInternal", {in("Value")})
         .method("Init", initParams, init(false))
         .method("Init_New", initParams, init(true))
-        .method("Init_New_noADO",
-                {in("v_appName"), opt("v_strConnectionString", Variant("")),
-                 opt("v_lngWSID", Variant(int32_t{0}))},
-                [](Self& s, CallArgs& a) {
-                  s.Init_New_noADO(a.str(0), a.str(1), a.lng(2));
-                  return Variant();
-                })
-        .method("SetForImagesOnly", {in("v")},
-                [](Self& s, CallArgs& a) {
-                  s.SetForImagesOnly(a.boolean(0));
-                  return Variant();
-                })
-        .method("Show", {opt("v_blnModal", Variant(true))},
-                [](Self& s, CallArgs& a) {
-                  s.Show(a.boolean(0));
-                  return Variant();
-                })
-        .method("ImportFiles", {ref("r_collection")}, [](Self& s, CallArgs& a) {
-          s.ImportFiles(a.object(0));
-          return Variant();
-        });
+        .method<&Self::Init_New_noADO>("Init_New_noADO",
+                                       {in("v_appName"), opt("v_strConnectionString", Variant("")),
+                                        opt("v_lngWSID", Variant(int32_t{0}))})
+        .method<&Self::SetForImagesOnly>("SetForImagesOnly", {in("v")})
+        .method<&Self::Show>("Show", {opt("v_blnModal", Variant(true))})
+        .method<&Self::ImportFiles>("ImportFiles", {ref("r_collection")});
     return t;
   }();
   return table;

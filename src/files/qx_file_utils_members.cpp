@@ -9,19 +9,14 @@ namespace {
 using Self = QX_File_Utils;
 
 void addLocationMembers(Members<Self>& m) {
-  m.method("QX_File_GetFolderLocation",
-           {in("v_hwnd"), in("v_enuSpecialFolder"), opt("v_blnShortPath", Variant(false))},
-           [](Self& s, CallArgs& a) {
-             return Variant(s.QX_File_GetFolderLocation(a.lng(0), a.lng(1), a.boolean(2)));
-           })
-      .method("QX_File_ConstructFolderPath", {in("v_strFolderName")},
-              [](Self& s, CallArgs& a) { return Variant(s.QX_File_ConstructFolderPath(a.str(0))); })
-      .method("QX_File_ActiveX_RegisteredPath",
-              {opt("v_strObjectName", Variant("qxhost.application")),
-               opt("v_blnShortPath", Variant(false))},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.QX_File_ActiveX_RegisteredPath(a.str(0), a.boolean(1)));
-              });
+  m.method<&Self::QX_File_GetFolderLocation>(
+       "QX_File_GetFolderLocation",
+       {in("v_hwnd"), in("v_enuSpecialFolder"), opt("v_blnShortPath", Variant(false))})
+      .method<&Self::QX_File_ConstructFolderPath>("QX_File_ConstructFolderPath",
+                                                  {in("v_strFolderName")})
+      .method<&Self::QX_File_ActiveX_RegisteredPath>(
+          "QX_File_ActiveX_RegisteredPath", {opt("v_strObjectName", Variant("qxhost.application")),
+                                             opt("v_blnShortPath", Variant(false))});
 }
 
 std::vector<ParamSpec> tempFileParams(bool withExtension, bool withDelay) {
@@ -42,98 +37,46 @@ std::vector<ParamSpec> tempFolderParams(bool withDelay) {
 }
 
 void addTempMembers(Members<Self>& m) {
-  m.method("QX_File_GetTempFile", tempFileParams(false, false),
-           [](Self& s, CallArgs& a) {
-             return Variant(
-                 s.QX_File_GetTempFile(a.str(0), a.str(1), a.lng(2), a.boolean(3), a.boolean(4)));
-           })
-      .method("QX_File_GetTempFile2", tempFileParams(false, true),
-              [](Self& s, CallArgs& a) {
-                return Variant(s.QX_File_GetTempFile2(a.str(0), a.str(1), a.lng(2), a.boolean(3),
-                                                      a.boolean(4), a.boolean(5)));
-              })
-      .method("QX_File_GetTempFileExt", tempFileParams(true, false),
-              [](Self& s, CallArgs& a) {
-                return Variant(s.QX_File_GetTempFileExt(a.str(0), a.str(1), a.lng(2), a.str(3),
-                                                        a.boolean(4), a.boolean(5)));
-              })
-      .method("QX_File_GetTempFileExt2", tempFileParams(true, true),
-              [](Self& s, CallArgs& a) {
-                return Variant(s.QX_File_GetTempFileExt2(a.str(0), a.str(1), a.lng(2), a.str(3),
-                                                         a.boolean(4), a.boolean(5), a.boolean(6)));
-              })
-      .method("QX_File_CreateTempFolder", tempFolderParams(false),
-              [](Self& s, CallArgs& a) {
-                return Variant(
-                    s.QX_File_CreateTempFolder(a.str(0), a.str(1), a.boolean(2), a.boolean(3)));
-              })
-      .method("QX_File_CreateTempFolder2", tempFolderParams(true), [](Self& s, CallArgs& a) {
-        return Variant(s.QX_File_CreateTempFolder2(a.str(0), a.str(1), a.boolean(2), a.boolean(3),
-                                                   a.boolean(4)));
-      });
+  m.method<&Self::QX_File_GetTempFile>("QX_File_GetTempFile", tempFileParams(false, false))
+      .method<&Self::QX_File_GetTempFile2>("QX_File_GetTempFile2", tempFileParams(false, true))
+      .method<&Self::QX_File_GetTempFileExt>("QX_File_GetTempFileExt", tempFileParams(true, false))
+      .method<&Self::QX_File_GetTempFileExt2>("QX_File_GetTempFileExt2", tempFileParams(true, true))
+      .method<&Self::QX_File_CreateTempFolder>("QX_File_CreateTempFolder", tempFolderParams(false))
+      .method<&Self::QX_File_CreateTempFolder2>("QX_File_CreateTempFolder2",
+                                                tempFolderParams(true));
 }
 
 // The by-reference checks hand their argument back as it came.
 void addCheckMembers(Members<Self>& m) {
-  m.method("QX_File_Exists", {ref("FileName")},
-           [](Self& s, CallArgs& a) {
-             std::string name = a.str(0);
-             const bool exists = s.QX_File_Exists(name);
-             a.set(0, Variant(name));
-             return Variant(exists);
-           })
-      .method("QX_File_FolderExists", {ref("folder")},
-              [](Self& s, CallArgs& a) {
-                std::string folder = a.str(0);
-                const bool exists = s.QX_File_FolderExists(folder);
-                a.set(0, Variant(folder));
-                return Variant(exists);
-              })
-      .method("QX_File_ValidFileName", {in("v_strFile")},
-              [](Self& s, CallArgs& a) { return Variant(s.QX_File_ValidFileName(a.str(0))); })
-      .method("QX_File_ValidFolderName", {ref("folder")}, [](Self& s, CallArgs& a) {
-        std::string folder = a.str(0);
-        const bool valid = s.QX_File_ValidFolderName(folder);
-        a.set(0, Variant(folder));
-        return Variant(valid);
-      });
+  m.method<&Self::QX_File_Exists>("QX_File_Exists", {ref("FileName")})
+      .method<&Self::QX_File_FolderExists>("QX_File_FolderExists", {ref("folder")})
+      .method<&Self::QX_File_ValidFileName>("QX_File_ValidFileName", {in("v_strFile")})
+      .method<&Self::QX_File_ValidFolderName>("QX_File_ValidFolderName", {ref("folder")});
 }
 
 void addPathMembers(Members<Self>& m) {
-  m.method("QX_File_GetLongPath", {in("ShortPath")},
-           [](Self& s, CallArgs& a) { return Variant(s.QX_File_GetLongPath(a.str(0))); })
-      .method("QX_File_GetShortPath", {in("LongPath")},
-              [](Self& s, CallArgs& a) { return Variant(s.QX_File_GetShortPath(a.str(0))); })
-      .method("QX_File_Path", {in("v_strFilePathName")},
-              [](Self& s, CallArgs& a) { return s.QX_File_Path(a.str(0)); })
-      .method("QX_File_Name", {in("v_strFilePathName")},
-              [](Self& s, CallArgs& a) { return s.QX_File_Name(a.str(0)); })
-      .method("QX_File_AddSlashIfNeeded", {in("v_strPath")},
-              [](Self& s, CallArgs& a) { return Variant(s.QX_File_AddSlashIfNeeded(a.str(0))); })
-      .method("QX_File_GetExtension", {in("strPath")},
-              [](Self& s, CallArgs& a) { return Variant(s.QX_File_GetExtension(a.str(0))); })
-      .method(
+  m.method<&Self::QX_File_GetLongPath>("QX_File_GetLongPath", {in("ShortPath")})
+      .method<&Self::QX_File_GetShortPath>("QX_File_GetShortPath", {in("LongPath")})
+      .method<&Self::QX_File_Path>("QX_File_Path", {in("v_strFilePathName")})
+      .method<&Self::QX_File_Name>("QX_File_Name", {in("v_strFilePathName")})
+      .method<&Self::QX_File_AddSlashIfNeeded>("QX_File_AddSlashIfNeeded", {in("v_strPath")})
+      .method<&Self::QX_File_GetExtension>("QX_File_GetExtension", {in("strPath")})
+      .method<&Self::QX_File_DateStamp>(
           "QX_File_DateStamp",
-          {in("v_strFile"), opt("v_enuDateStampType", Variant(int32_t{DS_Modified}))},
-          [](Self& s, CallArgs& a) { return Variant(s.QX_File_DateStamp(a.str(0), a.lng(1))); });
+          {in("v_strFile"), opt("v_enuDateStampType", Variant(int32_t{DS_Modified}))});
 }
 
 void addFolderAndLogMembers(Members<Self>& m) {
-  m.method(
-       "QX_File_FolderCopy", {in("v_strSource"), in("v_strTarget"), in("v_blnOverwrite")},
-       [](Self& s, CallArgs& a) { return s.QX_File_FolderCopy(a.str(0), a.str(1), a.boolean(2)); })
-      .method("QX_File_FolderMove", {in("v_strSource"), in("v_strTarget")},
-              [](Self& s, CallArgs& a) { return s.QX_File_FolderMove(a.str(0), a.str(1)); })
-      .method("QX_File_FolderDelete", {in("v_strFolder"), in("v_blnForce")},
-              [](Self& s, CallArgs& a) { return s.QX_File_FolderDelete(a.str(0), a.boolean(1)); })
-      .method("QX_File_IsReservedFile", {in("v_strFileName")},
-              [](Self& s, CallArgs& a) { return Variant(s.QX_File_IsReservedFile(a.str(0))); })
-      .method("QX_File_ReservedFilesAsXML", {},
-              [](Self& s, CallArgs&) { return Variant(s.QX_File_ReservedFilesAsXML()); })
-      .method("QX_File_WriteLog", {in("v_strFileName"), in("v_strMsg")},
-              [](Self& s, CallArgs& a) { return Variant(s.QX_File_WriteLog(a.str(0), a.str(1))); })
-      .method("QX_File_GetQxLogFile", {},
-              [](Self& s, CallArgs&) { return Variant(s.QX_File_GetQxLogFile()); });
+  m.method<&Self::QX_File_FolderCopy>("QX_File_FolderCopy",
+                                      {in("v_strSource"), in("v_strTarget"), in("v_blnOverwrite")})
+      .method<&Self::QX_File_FolderMove>("QX_File_FolderMove",
+                                         {in("v_strSource"), in("v_strTarget")})
+      .method<&Self::QX_File_FolderDelete>("QX_File_FolderDelete",
+                                           {in("v_strFolder"), in("v_blnForce")})
+      .method<&Self::QX_File_IsReservedFile>("QX_File_IsReservedFile", {in("v_strFileName")})
+      .method<&Self::QX_File_ReservedFilesAsXML>("QX_File_ReservedFilesAsXML", {})
+      .method<&Self::QX_File_WriteLog>("QX_File_WriteLog", {in("v_strFileName"), in("v_strMsg")})
+      .method<&Self::QX_File_GetQxLogFile>("QX_File_GetQxLogFile", {});
 }
 
 }  // namespace

@@ -76,12 +76,9 @@ const DispatchTable& Collection::dispatchTable() const {
                   c.Add(a[0], key, a[2], a[3]);
                   return Variant();
                 })
-        .method("Count", {}, [](Collection& c, CallArgs&) { return Variant(c.Count()); })
-        .method("Item", {in("Index")}, [](Collection& c, CallArgs& a) { return c.Item(a[0]); })
-        .method("Remove", {in("Index")}, [](Collection& c, CallArgs& a) {
-          c.Remove(a[0]);
-          return Variant();
-        });
+        .method<&Collection::Count>("Count", {})
+        .method<&Collection::Item>("Item", {in("Index")})
+        .method<&Collection::Remove>("Remove", {in("Index")});
     return t;
   }();
   return table;

@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
+#include "frame/call_args.h"
+#include "frame/member_binding.h"
 #include "frame/variant.h"
 
 namespace qxvb {
@@ -36,29 +40,6 @@ ParamSpec in(std::string name);
 ParamSpec ref(std::string name);
 ParamSpec opt(std::string name, Variant defaultValue = Variant::missing());
 ParamSpec optRef(std::string name, Variant defaultValue = Variant::missing());
-
-// The arguments of one late-bound call, with defaults already in place.
-// Writing an argument is how a member passes a by-reference output back.
-class CallArgs {
- public:
-  explicit CallArgs(std::vector<Variant>& values) : values_(values) {}
-
-  size_t size() const { return values_.size(); }
-  const Variant& operator[](size_t i) const { return values_[i]; }
-  Variant& at(size_t i) { return values_[i]; }
-  void set(size_t i, Variant v) { values_[i] = std::move(v); }
-
-  bool missing(size_t i) const { return values_[i].isMissing(); }
-  std::string str(size_t i) const;
-  int32_t lng(size_t i) const;
-  int16_t integer(size_t i) const;
-  double dbl(size_t i) const;
-  bool boolean(size_t i) const;
-  Object object(size_t i) const;
-
- private:
-  std::vector<Variant>& values_;
-};
 
 class Dispatch;
 using MemberHandler = std::function<Variant(Dispatch&, CallArgs&)>;
@@ -113,15 +94,49 @@ class Members {
     return add(kPropertyPutRef, std::move(name), std::move(params), std::move(fn));
   }
 
+  // The same with a member function of the class, e.g.
+  // .method<&Connection::Close>("Close", {}): the arguments are converted
+  // as its parameter types say and by-reference outputs written back
+  // (frame/member_binding.h). The function is a template argument so that
+  // the call is a direct one.
+  template <auto MemberFn>
+  Members& method(std::string name, std::vector<ParamSpec> params) {
+    return bind<MemberFn>(kMethod, std::move(name), std::move(params));
+  }
+  template <auto MemberFn>
+  Members& get(std::string name, std::vector<ParamSpec> params) {
+    return bind<MemberFn>(kPropertyGet, std::move(name), std::move(params));
+  }
+  template <auto MemberFn>
+  Members& put(std::string name, std::vector<ParamSpec> params) {
+    return bind<MemberFn>(kPropertyPut, std::move(name), std::move(params));
+  }
+  template <auto MemberFn>
+  Members& putRef(std::string name, std::vector<ParamSpec> params) {
+    return bind<MemberFn>(kPropertyPutRef, std::move(name), std::move(params));
+  }
+
  private:
-  // The name and parameters are moved into the table; clang-tidy misreads
-  // the moves inside this template as reads.
   // NOLINTNEXTLINE(performance-unnecessary-value-param)
   Members& add(CallKind kind, std::string name, std::vector<ParamSpec> params, Fn fn) {
     table_.add(kind, std::move(name), std::move(params),
                [fn = std::move(fn)](Dispatch& self, CallArgs& args) {
                  return fn(static_cast<T&>(self), args);
                });
+    return *this;
+  }
+  // NOLINTNEXTLINE(performance-unnecessary-value-param)
+  template <auto MemberFn>
+  Members& bind(CallKind kind, std::string name, std::vector<ParamSpec> params) {
+    using Function = binding::MemberFunction<decltype(MemberFn)>;
+    static_assert(std::is_base_of_v<typename Function::Class, T>);
+    if (params.size() != Function::kArity) {
+      throw std::logic_error("member table of " + table_.className() + ": " + name +
+                             " lists another number of parameters than it takes");
+    }
+    table_.add(kind, std::move(name), std::move(params), [](Dispatch& self, CallArgs& args) {
+      return Function::template call<MemberFn>(static_cast<T&>(self), args);
+    });
     return *this;
   }
   DispatchTable& table_;

@@ -57,11 +57,7 @@ const DispatchTable& ErrObject::dispatchTable() const {
                e.HelpContext = a.lng(0);
                return Variant();
              })
-        .method("Clear", {},
-                [](ErrObject& e, CallArgs&) {
-                  e.Clear();
-                  return Variant();
-                })
+        .method<&ErrObject::Clear>("Clear", {})
         .method(
             "Raise",
             {in("Number"), opt("Source"), opt("Description"), opt("HelpFile"), opt("HelpContext")},

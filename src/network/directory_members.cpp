@@ -165,12 +165,10 @@ void addDirectoryMembers(Members<QX_NetworkParams>& members) {
   using Self = QX_NetworkParams;
   const Variant defaultContext("defaultNamingContext");
   members
-      .method(
-          "QX_NP_AllActiveDirectoryUsers", {opt("v_strAD", defaultContext)},
-          [](Self& n, CallArgs& a) { return Variant(n.QX_NP_AllActiveDirectoryUsers(a.str(0))); })
-      .method(
-          "QX_NP_AllActiveDirectoryGroups", {opt("v_strAD", defaultContext)},
-          [](Self& n, CallArgs& a) { return Variant(n.QX_NP_AllActiveDirectoryGroups(a.str(0))); })
+      .method<&Self::QX_NP_AllActiveDirectoryUsers>("QX_NP_AllActiveDirectoryUsers",
+                                                    {opt("v_strAD", defaultContext)})
+      .method<&Self::QX_NP_AllActiveDirectoryGroups>("QX_NP_AllActiveDirectoryGroups",
+                                                     {opt("v_strAD", defaultContext)})
       .method("QX_NP_ActiveDirectoryMemberssForGroup",
               {in("strGroup"), ref("ColUser"), ref("ColGroup"), opt("v_strAD", defaultContext)},
               [](Self& n, CallArgs& a) {

@@ -176,31 +176,18 @@ std::string QX_NetworkParams::QX_NP_GetHostNameFromIP(const std::string& sAddres
 
 void addNetworkMembers(Members<QX_NetworkParams>& members) {
   using Self = QX_NetworkParams;
-  members
-      .method("QX_NP_GetHostName", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetHostName()); })
-      .method("QX_NP_GetDomainName", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetDomainName()); })
-      .method("QX_NP_GetCurrentDnsServer", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetCurrentDnsServer()); })
-      .method("QX_NP_GetDnsServerList", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetDnsServerList()); })
-      .method("QX_NP_GetNodeType", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetNodeType()); })
-      .method("QX_NP_GetScopeID", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetScopeID()); })
-      .method("QX_NP_GetEnableRouting", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetEnableRouting()); })
-      .method("QX_NP_GetEnableProxy", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetEnableProxy()); })
-      .method("QX_NP_GetEnableDNS", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetEnableDNS()); })
-      .method("QX_NP_GetCurrentDnsServerName", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetCurrentDnsServerName()); })
-      .method("QX_NP_GetDnsServerListNames", {},
-              [](Self& n, CallArgs&) { return Variant(n.QX_NP_GetDnsServerListNames()); })
-      .method("QX_NP_GetHostNameFromIP", {in("sAddress")},
-              [](Self& n, CallArgs& a) { return Variant(n.QX_NP_GetHostNameFromIP(a.str(0))); });
+  members.method<&Self::QX_NP_GetHostName>("QX_NP_GetHostName", {})
+      .method<&Self::QX_NP_GetDomainName>("QX_NP_GetDomainName", {})
+      .method<&Self::QX_NP_GetCurrentDnsServer>("QX_NP_GetCurrentDnsServer", {})
+      .method<&Self::QX_NP_GetDnsServerList>("QX_NP_GetDnsServerList", {})
+      .method<&Self::QX_NP_GetNodeType>("QX_NP_GetNodeType", {})
+      .method<&Self::QX_NP_GetScopeID>("QX_NP_GetScopeID", {})
+      .method<&Self::QX_NP_GetEnableRouting>("QX_NP_GetEnableRouting", {})
+      .method<&Self::QX_NP_GetEnableProxy>("QX_NP_GetEnableProxy", {})
+      .method<&Self::QX_NP_GetEnableDNS>("QX_NP_GetEnableDNS", {})
+      .method<&Self::QX_NP_GetCurrentDnsServerName>("QX_NP_GetCurrentDnsServerName", {})
+      .method<&Self::QX_NP_GetDnsServerListNames>("QX_NP_GetDnsServerListNames", {})
+      .method<&Self::QX_NP_GetHostNameFromIP>("QX_NP_GetHostNameFromIP", {in("sAddress")});
 }
 
 }  // namespace qxvb

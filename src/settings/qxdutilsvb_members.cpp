@@ -110,67 +110,28 @@ void addReorderedMembers(Members<Self>& m) {
              a.set(2, Variant(isEncy));
              return Variant(location);
            })
-      .method("QXDUtilsVB_ReadSettingInt",
-              {in("Section"), in("Item"), in("Default"), in("FileName")},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.QXDUtilsVB_ReadSettingInt(a[0], a[1], a[2], a[3]));
-              })
-      .method("QXDUtilsVB_WriteSetting", {in("Section"), in("Item"), in("Value"), in("FileName")},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.QXDUtilsVB_WriteSetting(a[0], a[1], a[2], a[3]));
-              })
-      .method("QXDUtilsVB_WriteSettingSection", {in("Section"), in("Value"), in("FileName")},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.QXDUtilsVB_WriteSettingSection(a[0], a[1], a[2]));
-              })
-      .method("QXDUTILSVB_QXVersionCheck", {ref("v_strVersion1"), ref("v_strVersion2")},
-              [](Self& s, CallArgs& a) {
-                std::string v1 = a.str(0);
-                std::string v2 = a.str(1);
-                const int32_t r = s.QXDUTILSVB_QXVersionCheck(v1, v2);
-                a.set(0, Variant(v1));
-                a.set(1, Variant(v2));
-                return Variant(r);
-              })
-      .method("QXDUTILSVB_GetInternationalSeparators", {ref("r_strDecimal"), ref("r_strList")},
-              [](Self& s, CallArgs& a) {
-                std::string decimal = a.str(0);
-                std::string list = a.str(1);
-                std::string r = s.QXDUTILSVB_GetInternationalSeparators(decimal, list);
-                a.set(0, Variant(decimal));
-                a.set(1, Variant(list));
-                return Variant(r);
-              });
+      .method<&Self::QXDUtilsVB_ReadSettingInt>(
+          "QXDUtilsVB_ReadSettingInt", {in("Section"), in("Item"), in("Default"), in("FileName")})
+      .method<&Self::QXDUtilsVB_WriteSetting>(
+          "QXDUtilsVB_WriteSetting", {in("Section"), in("Item"), in("Value"), in("FileName")})
+      .method<&Self::QXDUtilsVB_WriteSettingSection>("QXDUtilsVB_WriteSettingSection",
+                                                     {in("Section"), in("Value"), in("FileName")})
+      .method<&Self::QXDUTILSVB_QXVersionCheck>("QXDUTILSVB_QXVersionCheck",
+                                                {ref("v_strVersion1"), ref("v_strVersion2")})
+      .method<&Self::QXDUTILSVB_GetInternationalSeparators>(
+          "QXDUTILSVB_GetInternationalSeparators", {ref("r_strDecimal"), ref("r_strList")});
 }
 
 void addBufferMembers(Members<Self>& m) {
-  m.method("QXDUtilsVB_ReadSettingNTS",
-           {in("Section"), in("Item"), in("Default"), ref("Value"), in("Size"), in("FileName")},
-           [](Self& s, CallArgs& a) {
-             std::string value = a.str(3);
-             const int32_t r = s.QXDUtilsVB_ReadSettingNTS(a.str(0), a.str(1), a.str(2), value,
-                                                           a.lng(4), a.str(5));
-             a.set(3, Variant(value));
-             return Variant(r);
-           })
-      .method("QXDUtilsVB_ReadSettingSectionNTS",
-              {in("Section"), ref("Value"), in("Size"), in("FileName")},
-              [](Self& s, CallArgs& a) {
-                std::string value = a.str(1);
-                const int32_t r =
-                    s.QXDUtilsVB_ReadSettingSectionNTS(a.str(0), value, a.lng(2), a.str(3));
-                a.set(1, Variant(value));
-                return Variant(r);
-              })
-      .method("QXDUtilsVB_ReadSettingSectionNTS2",
-              {in("Section"), ref("Value"), in("InitSize"), in("IncSize"), in("FileName")},
-              [](Self& s, CallArgs& a) {
-                std::string value = a.str(1);
-                const int32_t r = s.QXDUtilsVB_ReadSettingSectionNTS2(a.str(0), value, a.lng(2),
-                                                                      a.lng(3), a.str(4));
-                a.set(1, Variant(value));
-                return Variant(r);
-              });
+  m.method<&Self::QXDUtilsVB_ReadSettingNTS>(
+       "QXDUtilsVB_ReadSettingNTS",
+       {in("Section"), in("Item"), in("Default"), ref("Value"), in("Size"), in("FileName")})
+      .method<&Self::QXDUtilsVB_ReadSettingSectionNTS>(
+          "QXDUtilsVB_ReadSettingSectionNTS",
+          {in("Section"), ref("Value"), in("Size"), in("FileName")})
+      .method<&Self::QXDUtilsVB_ReadSettingSectionNTS2>(
+          "QXDUtilsVB_ReadSettingSectionNTS2",
+          {in("Section"), ref("Value"), in("InitSize"), in("IncSize"), in("FileName")});
 }
 
 }  // namespace

@@ -284,9 +284,8 @@ const DispatchTable& QX_XMLHelper::dispatchTable() const {
                   a.set(0, xml::asVariant(doc));
                   return Variant(loaded);
                 })
-        .method(
-            "QX_XML_ValidateSchema", {in("strXMLPath"), in("strXSDPath")},
-            [](H& h, CallArgs& a) { return Variant(h.QX_XML_ValidateSchema(a.str(0), a.str(1))); });
+        .method<&H::QX_XML_ValidateSchema>("QX_XML_ValidateSchema",
+                                           {in("strXMLPath"), in("strXSDPath")});
     return t;
   }();
   return table;

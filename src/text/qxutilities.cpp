@@ -38,16 +38,11 @@ QXErrInfo QXUtilities::QXSaveErrInfoFromErr(const Object& v_objErr) {
 
 void addFrameMembers(Members<QXUtilities>& members) {
   members
-      .method("QXSaveErrInfo",
-              {in("v_lngNumber"), in("v_strSource"), in("v_strDescription"),
-               opt("v_strHelpFile", Variant("")), opt("v_varHelpContextID", Variant(""))},
-              [](QXUtilities& u, CallArgs& a) {
-                return Variant(
-                    u.QXSaveErrInfo(a.lng(0), a.str(1), a.str(2), a.str(3), a[4]).toRecord());
-              })
-      .method("QXSaveErrInfoFromErr", {in("v_objErr")}, [](QXUtilities& u, CallArgs& a) {
-        return Variant(u.QXSaveErrInfoFromErr(a.object(0)).toRecord());
-      });
+      .method<&QXUtilities::QXSaveErrInfo>(
+          "QXSaveErrInfo",
+          {in("v_lngNumber"), in("v_strSource"), in("v_strDescription"),
+           opt("v_strHelpFile", Variant("")), opt("v_varHelpContextID", Variant(""))})
+      .method<&QXUtilities::QXSaveErrInfoFromErr>("QXSaveErrInfoFromErr", {in("v_objErr")});
 }
 
 const DispatchTable& QXUtilities::dispatchTable() const {

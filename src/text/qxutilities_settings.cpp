@@ -87,16 +87,8 @@ void addSettingsMembers(Members<QXUtilities>& members) {
             a.set(2, Variant(length));
             return Variant(found);
           })
-      .method("QXSetSetting",
-              {ref("settingName"), ref("Value"), opt("SectionName", Variant("Wizard"))},
-              [](QXUtilities& u, CallArgs& a) {
-                std::string name = a.str(0);
-                std::string value = a.str(1);
-                const bool ok = u.QXSetSetting(name, value, a.str(2));
-                a.set(0, Variant(name));
-                a.set(1, Variant(value));
-                return Variant(ok);
-              });
+      .method<&QXUtilities::QXSetSetting>("QXSetSetting", {ref("settingName"), ref("Value"),
+                                                           opt("SectionName", Variant("Wizard"))});
 }
 
 }  // namespace qxvb

@@ -302,23 +302,12 @@ const DispatchTable& XmlDocument::dispatchTable() const {
     addFlag(m, "async", &XmlDocument::async);
     addFlag(m, "validateOnParse", &XmlDocument::validateOnParse);
     addFlag(m, "resolveExternals", &XmlDocument::resolveExternals);
-    m.get("preserveWhiteSpace", {},
-          [](XmlDocument& d, CallArgs&) { return Variant(d.preserveWhiteSpace()); })
-        .put("preserveWhiteSpace", {in("value")},
-             [](XmlDocument& d, CallArgs& a) {
-               d.setPreserveWhiteSpace(a.boolean(0));
-               return Variant();
-             })
-        .method("load", {in("xmlSource")},
-                [](XmlDocument& d, CallArgs& a) { return Variant(d.load(a.str(0))); })
-        .method("loadXML", {in("bstrXML")},
-                [](XmlDocument& d, CallArgs& a) { return Variant(d.loadXML(a.str(0))); })
-        .method("save", {in("destination")},
-                [](XmlDocument& d, CallArgs& a) {
-                  d.save(a.str(0));
-                  return Variant();
-                })
-        .get("parseError", {}, [](XmlDocument& d, CallArgs&) { return asVariant(d.parseError()); })
+    m.get<&XmlDocument::preserveWhiteSpace>("preserveWhiteSpace", {})
+        .put<&XmlDocument::setPreserveWhiteSpace>("preserveWhiteSpace", {in("value")})
+        .method<&XmlDocument::load>("load", {in("xmlSource")})
+        .method<&XmlDocument::loadXML>("loadXML", {in("bstrXML")})
+        .method<&XmlDocument::save>("save", {in("destination")})
+        .get<&XmlDocument::parseError>("parseError", {})
         .get("documentElement", {},
              [](XmlDocument& d, CallArgs&) { return asVariant(d.documentElement()); })
         .putRef("documentElement", {in("value")},
@@ -327,25 +316,16 @@ const DispatchTable& XmlDocument::dispatchTable() const {
                   return Variant();
                 })
         .get("doctype", {}, [](XmlDocument& d, CallArgs&) { return asVariant(d.doctype()); })
-        .get("url", {}, [](XmlDocument& d, CallArgs&) { return Variant(d.url()); })
+        .get<&XmlDocument::url>("url", {})
         .method("getElementsByTagName", {in("tagName")},
                 [](XmlDocument& d, CallArgs& a) {
                   return asVariant(elementsByTagName(d.handle(), d.raw(), a.str(0)));
                 })
-        .method("setProperty", {in("name"), in("value")},
-                [](XmlDocument& d, CallArgs& a) {
-                  d.setProperty(a.str(0), a[1]);
-                  return Variant();
-                })
-        .method("getProperty", {in("name")},
-                [](XmlDocument& d, CallArgs& a) { return d.getProperty(a.str(0)); })
-        .get("schemas", {}, [](XmlDocument& d, CallArgs&) { return d.schemas(); })
-        .putRef("schemas", {in("value")},
-                [](XmlDocument& d, CallArgs& a) {
-                  d.setSchemas(a[0]);
-                  return Variant();
-                })
-        .method("validate", {}, [](XmlDocument& d, CallArgs&) { return asVariant(d.validate()); });
+        .method<&XmlDocument::setProperty>("setProperty", {in("name"), in("value")})
+        .method<&XmlDocument::getProperty>("getProperty", {in("name")})
+        .get<&XmlDocument::schemas>("schemas", {})
+        .putRef<&XmlDocument::setSchemas>("schemas", {in("value")})
+        .method<&XmlDocument::validate>("validate", {});
     return t;
   }();
   return table;

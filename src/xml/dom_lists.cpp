@@ -57,14 +57,11 @@ const DispatchTable& XmlNodeList::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("IXMLDOMNodeList");
     Members<XmlNodeList>(t)
-        .get("length", {}, [](XmlNodeList& l, CallArgs&) { return Variant(l.length()); })
+        .get<&XmlNodeList::length>("length", {})
         .get("item", {in("index")},
              [](XmlNodeList& l, CallArgs& a) { return asVariant(l.item(a.lng(0))); })
         .method("nextNode", {}, [](XmlNodeList& l, CallArgs&) { return asVariant(l.nextNode()); })
-        .method("reset", {}, [](XmlNodeList& l, CallArgs&) {
-          l.reset();
-          return Variant();
-        });
+        .method<&XmlNodeList::reset>("reset", {});
     return t;
   }();
   return table;
@@ -145,7 +142,7 @@ const DispatchTable& XmlNamedNodeMap::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("IXMLDOMNamedNodeMap");
     Members<XmlNamedNodeMap>(t)
-        .get("length", {}, [](XmlNamedNodeMap& m, CallArgs&) { return Variant(m.length()); })
+        .get<&XmlNamedNodeMap::length>("length", {})
         .get("item", {in("index")},
              [](XmlNamedNodeMap& m, CallArgs& a) { return asVariant(m.item(a.lng(0))); })
         .method("getNamedItem", {in("name")},
@@ -159,10 +156,7 @@ const DispatchTable& XmlNamedNodeMap::dispatchTable() const {
             [](XmlNamedNodeMap& m, CallArgs& a) { return asVariant(m.removeNamedItem(a.str(0))); })
         .method("nextNode", {},
                 [](XmlNamedNodeMap& m, CallArgs&) { return asVariant(m.nextNode()); })
-        .method("reset", {}, [](XmlNamedNodeMap& m, CallArgs&) {
-          m.reset();
-          return Variant();
-        });
+        .method<&XmlNamedNodeMap::reset>("reset", {});
     return t;
   }();
   return table;

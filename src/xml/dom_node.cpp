@@ -260,32 +260,24 @@ std::shared_ptr<XmlNodeList> elementsByTagName(const DocRef& handle, xmlNodePtr 
 
 void addNodeMembers(DispatchTable& table) {
   Members<XmlNode>(table)
-      .get("nodeName", {}, [](XmlNode& n, CallArgs&) { return Variant(n.nodeName()); })
-      .get("nodeType", {}, [](XmlNode& n, CallArgs&) { return Variant(n.nodeType()); })
-      .get("nodeValue", {}, [](XmlNode& n, CallArgs&) { return n.nodeValue(); })
-      .put("nodeValue", {in("value")},
-           [](XmlNode& n, CallArgs& a) {
-             n.setNodeValue(a[0]);
-             return Variant();
-           })
-      .get("text", {}, [](XmlNode& n, CallArgs&) { return Variant(n.text()); })
-      .put("text", {in("value")},
-           [](XmlNode& n, CallArgs& a) {
-             n.setText(a.str(0));
-             return Variant();
-           })
-      .get("xml", {}, [](XmlNode& n, CallArgs&) { return Variant(n.xml()); })
-      .get("baseName", {}, [](XmlNode& n, CallArgs&) { return Variant(n.baseName()); })
-      .get("childNodes", {}, [](XmlNode& n, CallArgs&) { return asVariant(n.childNodes()); })
+      .get<&XmlNode::nodeName>("nodeName", {})
+      .get<&XmlNode::nodeType>("nodeType", {})
+      .get<&XmlNode::nodeValue>("nodeValue", {})
+      .put<&XmlNode::setNodeValue>("nodeValue", {in("value")})
+      .get<&XmlNode::text>("text", {})
+      .put<&XmlNode::setText>("text", {in("value")})
+      .get<&XmlNode::xml>("xml", {})
+      .get<&XmlNode::baseName>("baseName", {})
+      .get<&XmlNode::childNodes>("childNodes", {})
       .get("firstChild", {}, [](XmlNode& n, CallArgs&) { return asVariant(n.firstChild()); })
       .get("lastChild", {}, [](XmlNode& n, CallArgs&) { return asVariant(n.lastChild()); })
       .get("previousSibling", {},
            [](XmlNode& n, CallArgs&) { return asVariant(n.previousSibling()); })
       .get("nextSibling", {}, [](XmlNode& n, CallArgs&) { return asVariant(n.nextSibling()); })
       .get("parentNode", {}, [](XmlNode& n, CallArgs&) { return asVariant(n.parentNode()); })
-      .get("attributes", {}, [](XmlNode& n, CallArgs&) { return asVariant(n.attributes()); })
-      .get("ownerDocument", {}, [](XmlNode& n, CallArgs&) { return asVariant(n.ownerDocument()); })
-      .method("hasChildNodes", {}, [](XmlNode& n, CallArgs&) { return Variant(n.hasChildNodes()); })
+      .get<&XmlNode::attributes>("attributes", {})
+      .get<&XmlNode::ownerDocument>("ownerDocument", {})
+      .method<&XmlNode::hasChildNodes>("hasChildNodes", {})
       .method("appendChild", {in("newChild")},
               [](XmlNode& n, CallArgs& a) {
                 return asVariant(n.appendChild(XmlNode::fromVariant(a[0])));
@@ -309,8 +301,7 @@ void addNodeMembers(DispatchTable& table) {
               [](XmlNode& n, CallArgs& a) { return asVariant(n.cloneNode(a.boolean(0))); })
       .method("selectSingleNode", {in("queryString")},
               [](XmlNode& n, CallArgs& a) { return asVariant(n.selectSingleNode(a.str(0))); })
-      .method("selectNodes", {in("queryString")},
-              [](XmlNode& n, CallArgs& a) { return asVariant(n.selectNodes(a.str(0))); });
+      .method<&XmlNode::selectNodes>("selectNodes", {in("queryString")});
 }
 
 const DispatchTable& XmlNode::dispatchTable() const {
@@ -327,24 +318,13 @@ const DispatchTable& XmlElement::dispatchTable() const {
     DispatchTable t("IXMLDOMElement");
     addNodeMembers(t);
     Members<XmlElement>(t)
-        .get("tagName", {}, [](XmlElement& e, CallArgs&) { return Variant(e.tagName()); })
-        .method("getAttribute", {in("name")},
-                [](XmlElement& e, CallArgs& a) { return e.getAttribute(a.str(0)); })
-        .method("setAttribute", {in("name"), in("value")},
-                [](XmlElement& e, CallArgs& a) {
-                  e.setAttribute(a.str(0), a.str(1));
-                  return Variant();
-                })
-        .method("removeAttribute", {in("name")},
-                [](XmlElement& e, CallArgs& a) {
-                  e.removeAttribute(a.str(0));
-                  return Variant();
-                })
+        .get<&XmlElement::tagName>("tagName", {})
+        .method<&XmlElement::getAttribute>("getAttribute", {in("name")})
+        .method<&XmlElement::setAttribute>("setAttribute", {in("name"), in("value")})
+        .method<&XmlElement::removeAttribute>("removeAttribute", {in("name")})
         .method("getAttributeNode", {in("name")},
                 [](XmlElement& e, CallArgs& a) { return asVariant(e.getAttributeNode(a.str(0))); })
-        .method("getElementsByTagName", {in("tagName")}, [](XmlElement& e, CallArgs& a) {
-          return asVariant(e.getElementsByTagName(a.str(0)));
-        });
+        .method<&XmlElement::getElementsByTagName>("getElementsByTagName", {in("tagName")});
     return t;
   }();
   return table;

@@ -108,14 +108,9 @@ const DispatchTable& XmlSchemaCache::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("IXMLDOMSchemaCollection2");
     Members<XmlSchemaCache>(t)
-        .method("add", {in("namespaceURI"), in("var")},
-                [](XmlSchemaCache& c, CallArgs& a) {
-                  c.add(a.str(0), a[1]);
-                  return Variant();
-                })
-        .get("length", {}, [](XmlSchemaCache& c, CallArgs&) { return Variant(c.length()); })
-        .get("namespaceURI", {in("index")},
-             [](XmlSchemaCache& c, CallArgs& a) { return Variant(c.namespaceURI(a.lng(0))); });
+        .method<&XmlSchemaCache::add>("add", {in("namespaceURI"), in("var")})
+        .get<&XmlSchemaCache::length>("length", {})
+        .get<&XmlSchemaCache::namespaceURI>("namespaceURI", {in("index")});
     return t;
   }();
   return table;

@@ -69,46 +69,28 @@ void addEncyMembers(Members<Self>& m) {
 }
 
 void addProfileMembers(Members<Self>& m) {
-  m.method("ReadSetting", {in("FileName"), in("Section"), in("Item"), in("Default")},
-           [](Self& s, CallArgs& a) {
-             return Variant(s.ReadSetting(a.str(0), a.str(1), a.str(2), a.str(3)));
-           })
-      .method("ReadSettingInt", {in("FileName"), in("Section"), in("Item"), in("Default")},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.ReadSettingInt(a.str(0), a.str(1), a.str(2), a.lng(3)));
-              })
-      .method(
-          "ReadSettingSection", {in("FileName"), in("Section")},
-          [](Self& s, CallArgs& a) { return Variant(s.ReadSettingSection(a.str(0), a.str(1))); })
-      .method("WriteSetting", {in("FileName"), in("Section"), in("Item"), in("Value")},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.WriteSetting(a.str(0), a.str(1), a.str(2), a.str(3)));
-              })
-      .method("WriteSettingSection", {in("FileName"), in("Section"), in("Value")},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.WriteSettingSection(a.str(0), a.str(1), a.str(2)));
-              })
-      .method("ReadOrvixProfilePath", {},
-              [](Self& s, CallArgs&) { return Variant(s.ReadOrvixProfilePath()); });
+  m.method<&Self::ReadSetting>("ReadSetting",
+                               {in("FileName"), in("Section"), in("Item"), in("Default")})
+      .method<&Self::ReadSettingInt>("ReadSettingInt",
+                                     {in("FileName"), in("Section"), in("Item"), in("Default")})
+      .method<&Self::ReadSettingSection>("ReadSettingSection", {in("FileName"), in("Section")})
+      .method<&Self::WriteSetting>("WriteSetting",
+                                   {in("FileName"), in("Section"), in("Item"), in("Value")})
+      .method<&Self::WriteSettingSection>("WriteSettingSection",
+                                          {in("FileName"), in("Section"), in("Value")})
+      .method<&Self::ReadOrvixProfilePath>("ReadOrvixProfilePath", {});
 }
 
 void addUtilityMembers(Members<Self>& m) {
-  m.method("GetQXDUtilsSetting", {in("Setting")},
-           [](Self& s, CallArgs& a) { return Variant(s.GetQXDUtilsSetting(a.str(0))); })
-      .method(
-          "SetQXDUtilsSettings", {in("Setting"), in("Value")},
-          [](Self& s, CallArgs& a) { return Variant(s.SetQXDUtilsSettings(a.str(0), a.str(1))); })
-      .method(
-          "SetQXDUtilsSettingsFromCmdLine", {in("CommandLine")},
-          [](Self& s, CallArgs& a) { return Variant(s.SetQXDUtilsSettingsFromCmdLine(a.str(0))); })
-      .method("CommandLine", {}, [](Self& s, CallArgs&) { return Variant(s.CommandLine()); })
-      .method(
-          "CheckFolderExists", {in("FolderPath"), in("ConstructIfNotFound")},
-          [](Self& s, CallArgs& a) { return Variant(s.CheckFolderExists(a.str(0), a.boolean(1))); })
-      .method("ReadApplicationFileLocationList", {in("FileName"), in("PreviousLocations")},
-              [](Self& s, CallArgs& a) {
-                return Variant(s.ReadApplicationFileLocationList(a.str(0), a.boolean(1)));
-              })
+  m.method<&Self::GetQXDUtilsSetting>("GetQXDUtilsSetting", {in("Setting")})
+      .method<&Self::SetQXDUtilsSettings>("SetQXDUtilsSettings", {in("Setting"), in("Value")})
+      .method<&Self::SetQXDUtilsSettingsFromCmdLine>("SetQXDUtilsSettingsFromCmdLine",
+                                                     {in("CommandLine")})
+      .method<&Self::CommandLine>("CommandLine", {})
+      .method<&Self::CheckFolderExists>("CheckFolderExists",
+                                        {in("FolderPath"), in("ConstructIfNotFound")})
+      .method<&Self::ReadApplicationFileLocationList>("ReadApplicationFileLocationList",
+                                                      {in("FileName"), in("PreviousLocations")})
       .method(
           "ReadFileLocation",
           {in("FileName"), in("ShortPath"), ref("IsEncyFile"), opt("DefaultLocation", Variant(1))},
@@ -118,10 +100,8 @@ void addUtilityMembers(Members<Self>& m) {
             a.set(2, Variant(isEncy));
             return Variant(location);
           })
-      .method("WriteFileLocation", {in("FileName"), in("FileLocation")},
-              [](Self& s, CallArgs& a) { return Variant(s.WriteFileLocation(a.str(0), a.str(1))); })
-      .method("QXVersionCheck", {ref("Version1"), ref("Version2")},
-              [](Self& s, CallArgs& a) { return Variant(s.QXVersionCheck(a.str(0), a.str(1))); })
+      .method<&Self::WriteFileLocation>("WriteFileLocation", {in("FileName"), in("FileLocation")})
+      .method<&Self::QXVersionCheck>("QXVersionCheck", {ref("Version1"), ref("Version2")})
       .method("GetInternationalSeparators", {ref("Decimal"), ref("List")},
               [](Self& s, CallArgs& a) {
                 std::string decimal;

@@ -109,22 +109,11 @@ const DispatchTable& StringTableResource::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("Resource");
     Members<StringTableResource>(t)
-        .method(
-            "GetLocalString", {in("ID")},
-            [](StringTableResource& r, CallArgs& a) { return Variant(r.GetLocalString(a.lng(0))); })
-        .method("SetStringtablePath", {in("Path")},
-                [](StringTableResource& r, CallArgs& a) {
-                  r.SetStringtablePath(a.str(0));
-                  return Variant();
-                })
-        .method("FormatLocalString", {in("Template"), in("Value1"), opt("Value2"), opt("Value3")},
-                [](StringTableResource& r, CallArgs& a) {
-                  return Variant(r.FormatLocalString(a.str(0), a[1], a[2], a[3]));
-                })
-        .method("SetIcon", {in("hWnd")}, [](StringTableResource& r, CallArgs& a) {
-          r.SetIcon(a.lng(0));
-          return Variant();
-        });
+        .method<&StringTableResource::GetLocalString>("GetLocalString", {in("ID")})
+        .method<&StringTableResource::SetStringtablePath>("SetStringtablePath", {in("Path")})
+        .method<&StringTableResource::FormatLocalString>(
+            "FormatLocalString", {in("Template"), in("Value1"), opt("Value2"), opt("Value3")})
+        .method<&StringTableResource::SetIcon>("SetIcon", {in("hWnd")});
     return t;
   }();
   return table;

@@ -141,9 +141,7 @@ const DispatchTable& ServerList::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("ServerList");
     Members<ServerList> members(t);
-    members.method("GetServerList", {in("bLocalOnly")}, [](ServerList& s, CallArgs& a) {
-      return Variant(s.GetServerList(a.boolean(0)));
-    });
+    members.method<&ServerList::GetServerList>("GetServerList", {in("bLocalOnly")});
     return t;
   }();
   return table;

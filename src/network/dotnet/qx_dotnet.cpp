@@ -97,18 +97,11 @@ const DispatchTable& QX_DotNet::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("QX_DotNet");
     Members<QX_DotNet>(t)
-        .method("QX_DN_IsDotNetInstalled", {},
-                [](QX_DotNet& d, CallArgs&) { return Variant(d.QX_DN_IsDotNetInstalled()); })
-        .method(
-            "QX_DN_GetDotNetVersionsAll", {},
-            [](QX_DotNet& d, CallArgs&) { return Variant(Object(d.QX_DN_GetDotNetVersionsAll())); })
-        .method("QX_DN_GetDotNetVersionLatest", {},
-                [](QX_DotNet& d, CallArgs&) { return Variant(d.QX_DN_GetDotNetVersionLatest()); })
-        .method("QX_DN_GetDotNetFrameworkPath",
-                {opt("v_strVersion", Variant(kLatestDotNetVersion))},
-                [](QX_DotNet& d, CallArgs& a) {
-                  return Variant(d.QX_DN_GetDotNetFrameworkPath(a.str(0)));
-                });
+        .method<&QX_DotNet::QX_DN_IsDotNetInstalled>("QX_DN_IsDotNetInstalled", {})
+        .method<&QX_DotNet::QX_DN_GetDotNetVersionsAll>("QX_DN_GetDotNetVersionsAll", {})
+        .method<&QX_DotNet::QX_DN_GetDotNetVersionLatest>("QX_DN_GetDotNetVersionLatest", {})
+        .method<&QX_DotNet::QX_DN_GetDotNetFrameworkPath>(
+            "QX_DN_GetDotNetFrameworkPath", {opt("v_strVersion", Variant(kLatestDotNetVersion))});
     return t;
   }();
   return table;

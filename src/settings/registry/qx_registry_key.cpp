@@ -9,9 +9,9 @@ const DispatchTable& QX_RegistryKey::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("QX_RegistryKey");
     Members<QX_RegistryKey>(t)
-        .get("Name", {}, [](QX_RegistryKey& k, CallArgs&) { return Variant(k.Name()); })
-        .get("HKey", {}, [](QX_RegistryKey& k, CallArgs&) { return Variant(k.HKey()); })
-        .get("Section", {}, [](QX_RegistryKey& k, CallArgs&) { return Variant(k.Section()); });
+        .get<&QX_RegistryKey::Name>("Name", {})
+        .get<&QX_RegistryKey::HKey>("HKey", {})
+        .get<&QX_RegistryKey::Section>("Section", {});
     return t;
   }();
   return table;

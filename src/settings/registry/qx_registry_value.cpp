@@ -34,9 +34,9 @@ const DispatchTable& QX_RegistryValue::dispatchTable() const {
     DispatchTable t("QX_RegistryValue");
     Members<Self>(t)
         .get("Key", {}, [](Self& v, CallArgs&) { return Variant(Object(v.Key())); })
-        .get("Name", {}, [](Self& v, CallArgs&) { return Variant(v.Name()); })
-        .get("Value", {}, [](Self& v, CallArgs&) { return Variant(v.Value()); })
-        .get("KeyType", {}, [](Self& v, CallArgs&) { return Variant(v.KeyType()); })
+        .get<&Self::Name>("Name", {})
+        .get<&Self::Value>("Value", {})
+        .get<&Self::KeyType>("KeyType", {})
         .method("Init", {ref("r_objKey"), in("v_strName"), in("v_lngType"), in("v_strValue")},
                 [](Self& v, CallArgs& a) {
                   const auto key = keyFrom(a[0]);
