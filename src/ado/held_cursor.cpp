@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ado/value_codec.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::ado {
 
@@ -49,7 +50,7 @@ class HeldCursor : public Cursor {
     const Variant v = value(column);
     if (v.isNull()) return -1;
     if (const auto* bytes = v.get<ByteArray>()) return static_cast<int64_t>(bytes->data.size());
-    if (const auto* text = v.get<std::string>()) return static_cast<int64_t>(codePointCount(*text));
+    if (const auto* text = v.get<std::string>()) return static_cast<int64_t>(utf::count(*text));
     return columns_[column].definedSize;
   }
 

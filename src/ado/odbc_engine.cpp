@@ -14,6 +14,7 @@
 #include "ado/value_codec.h"
 #include "frame/vb_conversions.h"
 #include "platform/text/ascii.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::ado {
 
@@ -31,7 +32,7 @@ SQLWCHAR* wide(std::u16string& s) {
 }
 
 std::string narrow(const SQLWCHAR* s, size_t units) {
-  return fromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(s), units));
+  return utf::fromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(s), units));
 }
 
 std::string trimEnd(std::string s) {
@@ -367,7 +368,7 @@ void prepareParam(const ParamValue& p, BoundParam& b) {
     }
     b.columnSize = std::max<size_t>({b.dataSize, static_cast<size_t>(std::max(p.size, 0)), 1});
   } else {
-    if (!isNull) b.text = toUtf16(CStr(p.input()));
+    if (!isNull) b.text = utf::toUtf16(CStr(p.input()));
     b.dataSize = b.text.size() * sizeof(char16_t);
     if (output) {
       const size_t units = std::max(b.text.size(), outUnits) + 1;
@@ -512,7 +513,7 @@ class OdbcCursor : public Cursor {
     const Variant v = value(c);
     if (v.isNull()) return -1;
     if (const auto* bytes = v.get<ByteArray>()) return static_cast<int64_t>(bytes->data.size());
-    if (const auto* text = v.get<std::string>()) return static_cast<int64_t>(codePointCount(*text));
+    if (const auto* text = v.get<std::string>()) return static_cast<int64_t>(utf::count(*text));
     return columns_[c].definedSize;
   }
 
@@ -551,7 +552,7 @@ class OdbcCursor : public Cursor {
       units = static_cast<size_t>(indicator) / sizeof(char16_t);
       state_[c] = State::Done;
     }
-    return Variant(fromUtf16(std::u16string_view(buffer.data(), units)));
+    return Variant(utf::fromUtf16(std::u16string_view(buffer.data(), units)));
   }
 
   size_t pieceOffset(size_t c) const override { return pieceOffset_[c]; }
@@ -762,7 +763,7 @@ class OdbcCursor : public Cursor {
       out.resize(have + more + 1);
     }
     out.resize(have);
-    return Variant(fromUtf16(out));
+    return Variant(utf::fromUtf16(out));
   }
 
   HandlesPtr handles_;
@@ -785,8 +786,8 @@ class OdbcCursor : public Cursor {
 // Splits "schema.name" (the last dot) for the catalog functions.
 std::pair<std::u16string, std::u16string> splitQualified(const std::string& name) {
   const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return {u"", toUtf16(name)};
-  return {toUtf16(name.substr(0, dot)), toUtf16(name.substr(dot + 1))};
+  if (dot == std::string::npos) return {u"", utf::toUtf16(name)};
+  return {utf::toUtf16(name.substr(0, dot)), utf::toUtf16(name.substr(dot + 1))};
 }
 
 class OdbcConnection : public EngineConnection {
@@ -811,7 +812,7 @@ class OdbcConnection : public EngineConnection {
       prepareParam(params[i], buffers->params[i]);
       bind(stmt->stmt, i, buffers->params[i]);
     }
-    std::u16string text = toUtf16(sql);
+    std::u16string text = utf::toUtf16(sql);
     SQLRETURN rc = SQLExecDirectW(stmt->stmt, wide(text), static_cast<SQLINTEGER>(text.size()));
     if (rc == SQL_NEED_DATA) rc = sendPieces(stmt->stmt, *buffers);
     checkStmt(rc, stmt->stmt);
@@ -1042,7 +1043,7 @@ std::unique_ptr<EngineConnection> openOdbc(const OpenRequest& request) {
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(request.connectionTimeout)),
                       0);
   }
-  std::u16string text = toUtf16(request.target.odbcString);
+  std::u16string text = utf::toUtf16(request.target.odbcString);
   std::u16string completed(1024, u'\0');
   SQLSMALLINT completedLength = 0;
   const SQLRETURN rc = SQLDriverConnectW(

@@ -11,6 +11,7 @@
 #include "ado/value_codec.h"
 #include "frame/automation_error.h"
 #include "frame/vb_conversions.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::ado {
 
@@ -86,7 +87,7 @@ Variant coerce(const ColumnInfo& column, const Variant& v) {
 int32_t sizeOfValue(const Variant& v, const ColumnInfo& column) {
   if (v.isNull() || v.isEmpty()) return 0;
   if (const auto* bytes = v.get<ByteArray>()) return static_cast<int32_t>(bytes->data.size());
-  if (const auto* text = v.get<std::string>()) return static_cast<int32_t>(codePointCount(*text));
+  if (const auto* text = v.get<std::string>()) return static_cast<int32_t>(utf::count(*text));
   return column.definedSize;
 }
 

@@ -15,6 +15,7 @@
 #include "ado/sqlite_sessions.h"
 #include "ado/value_codec.h"
 #include "platform/text/ascii.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::ado {
 
@@ -222,8 +223,8 @@ class SqliteCursor : public Cursor {
         return sqlite3_column_bytes(stmt_, i);
       default: {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-        return static_cast<int64_t>(codePointCount(
-            std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, i)))));
+        return static_cast<int64_t>(
+            utf::count(std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, i)))));
       }
     }
   }

@@ -16,6 +16,7 @@
 #include "frame/vb_conversions.h"
 #include "platform/atomic_file.h"
 #include "platform/regular_file.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::ado {
 
@@ -169,7 +170,7 @@ std::string Stream::ReadText(int32_t count) {
     const size_t at = text.find(sep);
     taken = at == std::string::npos ? text : text.substr(0, at + sep.size());
   } else {
-    taken = text.substr(0, codePointOffset(text, static_cast<size_t>(count)));
+    taken = text.substr(0, utf::offsetOf(text, static_cast<size_t>(count)));
   }
   // The position moves over the bytes the taken text occupies.
   position_ =

@@ -1,4 +1,5 @@
 #include "ado/value_codec.h"
+#include "platform/text/utf.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,63 +34,6 @@ void civilFromDays(int64_t z, int& y, int& m, int& d) {
 
 // OLE date serial 0 is 1899-12-30, 25569 days before 1970-01-01.
 constexpr int64_t kEpochOffset = 25569;
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Decodes one code point at i and advances i; invalid input gives U+FFFD.
-char32_t decodeUtf8(std::string_view s, size_t& i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  int extra = 0;
-  char32_t cp = 0;
-  if (b0 < 0x80) {
-    ++i;
-    return b0;
-  }
-  if ((b0 & 0xE0) == 0xC0) {
-    extra = 1;
-    cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    extra = 2;
-    cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    extra = 3;
-    cp = b0 & 0x07;
-  } else {
-    ++i;
-    return 0xFFFD;
-  }
-  if (i + static_cast<size_t>(extra) >= s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  i += static_cast<size_t>(extra) + 1;
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0xFFFD;
-  return cp;
-}
 
 }  // namespace
 
@@ -173,46 +117,10 @@ Variant integerVariant(int64_t value) {
   return Variant(static_cast<double>(value));
 }
 
-std::u16string toUtf16(std::string_view utf8) {
-  std::u16string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const char32_t cp = decodeUtf8(utf8, i);
-    if (cp >= 0x10000) {
-      const char32_t v = cp - 0x10000;
-      out += static_cast<char16_t>(0xD800 + (v >> 10));
-      out += static_cast<char16_t>(0xDC00 + (v & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
-  }
-  return out;
-}
-
-std::string fromUtf16(std::u16string_view utf16) {
-  std::string out;
-  out.reserve(utf16.size());
-  for (size_t i = 0; i < utf16.size(); ++i) {
-    const char16_t u = utf16[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
-      appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
-                          (static_cast<char32_t>(utf16[i + 1]) - 0xDC00));
-      ++i;
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      appendUtf8(out, 0xFFFD);
-    } else {
-      appendUtf8(out, u);
-    }
-  }
-  return out;
-}
-
 Variant nextPiece(std::string_view data, bool binary, size_t& offset, size_t count) {
   if (offset >= data.size() || count == 0) return Variant::null();
   const std::string_view rest = data.substr(offset);
-  const size_t take = binary ? std::min(count, rest.size()) : codePointOffset(rest, count);
+  const size_t take = binary ? std::min(count, rest.size()) : utf::offsetOf(rest, count);
   offset += take;
   if (!binary) return Variant(std::string(rest.substr(0, take)));
   // Copied as bytes, in one block move rather than character by character.
@@ -230,25 +138,6 @@ Variant nextPiece(const Variant& value, size_t& offset, size_t count) {
   }
   if (const auto* text = value.get<std::string>()) return nextPiece(*text, false, offset, count);
   return Variant::null();
-}
-
-size_t codePointCount(std::string_view utf8) {
-  size_t count = 0;
-  size_t i = 0;
-  while (i < utf8.size()) {
-    decodeUtf8(utf8, i);
-    ++count;
-  }
-  return count;
-}
-
-size_t codePointOffset(std::string_view utf8, size_t n) {
-  size_t i = 0;
-  while (n > 0 && i < utf8.size()) {
-    decodeUtf8(utf8, i);
-    --n;
-  }
-  return i;
 }
 
 }  // namespace qxvb::ado

@@ -31,19 +31,11 @@ bool parseIsoDate(std::string_view text, DateValue& out);
 // A Long when the number fits, else a Double.
 Variant integerVariant(int64_t value);
 
-// UTF-8 to UTF-16 code units and back; invalid bytes become U+FFFD.
-std::u16string toUtf16(std::string_view utf8);
-std::string fromUtf16(std::u16string_view utf16);
-
 // The next piece of a long value held in memory, starting at offset (which
 // moves past it): up to count bytes of binary data as a ByteArray, or up to
 // count characters of UTF-8 text as a String. Null when nothing is left.
 Variant nextPiece(std::string_view data, bool binary, size_t& offset, size_t count);
 // The same for a value in a Variant (ByteArray or String; Null otherwise).
 Variant nextPiece(const Variant& value, size_t& offset, size_t count);
-
-// Number of code points in UTF-8 text, and the byte offset of code point n.
-size_t codePointCount(std::string_view utf8);
-size_t codePointOffset(std::string_view utf8, size_t n);
 
 }  // namespace qxvb::ado

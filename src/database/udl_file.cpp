@@ -10,9 +10,11 @@
 
 #include "database/connection_string_items.h"
 #include "frame/automation_error.h"
+#include "frame/errno_errors.h"
 #include "platform/atomic_file.h"
 #include "platform/registry/unicode.h"
 #include "platform/regular_file.h"
+#include "platform/text/utf.h"
 #include "platform/unicode.h"
 
 namespace qxvb::udl {
@@ -25,7 +27,6 @@ constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int32_t kDiskFull = 61;
 
 std::string swapByteOrder(std::string_view bytes) {
   std::string out(bytes.substr(0, bytes.size() & ~size_t{1}));
@@ -37,28 +38,6 @@ bool startsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
 
-// The VB error for a failed file-system call.
-int32_t errorNumberFor(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return vberr::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-      return vberr::PermissionDenied;
-    case ENOSPC:
-    case EDQUOT:
-      return kDiskFull;
-    default:
-      return vberr::PathFileAccessError;
-  }
-}
-
-// The permissions a newly created file gets: the process's umask applied
-// to 0666. Read from /proc so that no other thread sees the mask change.
 // The file that is written: the target of a symbolic link, so the link
 // keeps pointing at the new contents.
 fs::path targetOf(const fs::path& path) {
@@ -90,18 +69,17 @@ std::string encode(std::string_view header, std::string_view comment,
     text += line;
     text += kLineEnd;
   }
-  return std::string(kUtf16LeMark) + registry::unicode::utf8ToUtf16le(text);
+  return std::string(kUtf16LeMark) + utf::toUtf16le(text);
 }
 
 std::string decode(std::string_view bytes) {
   using registry::unicode::eightBitToUtf8;
-  using registry::unicode::utf16leToUtf8;
-  if (startsWith(bytes, kUtf16LeMark)) return utf16leToUtf8(bytes.substr(kUtf16LeMark.size()));
+  if (startsWith(bytes, kUtf16LeMark)) return utf::fromUtf16le(bytes.substr(kUtf16LeMark.size()));
   if (startsWith(bytes, kUtf16BeMark)) {
-    return utf16leToUtf8(swapByteOrder(bytes.substr(kUtf16BeMark.size())));
+    return utf::fromUtf16le(swapByteOrder(bytes.substr(kUtf16BeMark.size())));
   }
   if (startsWith(bytes, kUtf8Mark)) return eightBitToUtf8(bytes.substr(kUtf8Mark.size()));
-  if (bytes.size() >= 2 && bytes[1] == '\0') return utf16leToUtf8(bytes);
+  if (bytes.size() >= 2 && bytes[1] == '\0') return utf::fromUtf16le(bytes);
   return eightBitToUtf8(bytes);
 }
 
@@ -128,7 +106,7 @@ std::optional<std::string> readBytes(const std::string& path) {
   std::string bytes;
   const int error = platform::readRegularFile(path, bytes, kLargestDataLinkFile);
   if (error != 0)
-    raiseVbError(error == EINVAL ? vberr::PathFileAccessError : errorNumberFor(error));
+    raiseVbError(error == EINVAL ? vberr::PathFileAccessError : vbErrorForErrno(error));
   return bytes;
 }
 
@@ -139,7 +117,7 @@ void writeBytes(const std::string& path, std::string_view bytes) {
   // A new data-link file is private to its owner (it may carry a password);
   // a rewritten one keeps its mode.
   const int error = platform::writeFileAtomically(file, bytes, platform::NewFileAccess::OwnerOnly);
-  if (error != 0) raiseVbError(errorNumberFor(error));
+  if (error != 0) raiseVbError(vbErrorForErrno(error));
 }
 
 }  // namespace qxvb::udl

@@ -8,10 +8,8 @@
 
 namespace qxvb::files {
 
-// The VB run-time error number that stands for an errno value.
-int32_t vbErrorForErrno(int error);
-
-// Raises the VB run-time error for an errno value with its standard text.
+// Raises the VB run-time error for an errno value (frame/errno_errors.h)
+// with its standard text.
 [[noreturn]] void raiseErrno(int error);
 
 // Raises a VB run-time error whose description adds the reason to the

@@ -1,14 +1,15 @@
 #include "platform/ansi.h"
 
-#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <string>
+
+#include "platform/iconv_text.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::ansi {
 
@@ -36,81 +37,23 @@ bool needsNoConversion(const std::string& charset) {
          charset == "ASCII";
 }
 
-size_t sequenceLength(unsigned char c) {
-  if (c < 0x80) return 1;
-  if ((c & 0xE0) == 0xC0 && c >= 0xC2) return 2;
-  if ((c & 0xF0) == 0xE0) return 3;
-  if ((c & 0xF8) == 0xF0 && c <= 0xF4) return 4;
-  return 0;
+// A character iconv cannot convert is passed over whole: its lead byte
+// and the continuation bytes after it.
+size_t utf8Character(std::string_view rest) {
+  size_t n = 1;
+  while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) ++n;
+  return n;
 }
 
-bool validSequence(std::string_view in, size_t i, size_t len) {
-  if (len == 0 || i + len > in.size()) return false;
-  for (size_t k = 1; k < len; ++k) {
-    if ((static_cast<unsigned char>(in[i + k]) & 0xC0) != 0x80) return false;
-  }
-  const auto c = static_cast<unsigned char>(in[i]);
-  const auto c1 = len > 1 ? static_cast<unsigned char>(in[i + 1]) : 0;
-  if (len == 3 && ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0))) return false;
-  if (len == 4 && ((c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 >= 0x90))) return false;
-  return true;
-}
-
-// Replaces invalid UTF-8 sequences with U+FFFD so the result is valid.
-std::string repairUtf8(std::string_view in) {
-  std::string out;
-  out.reserve(in.size());
-  size_t i = 0;
-  while (i < in.size()) {
-    const size_t len = sequenceLength(static_cast<unsigned char>(in[i]));
-    if (validSequence(in, i, len)) {
-      out.append(in.substr(i, len));
-      i += len;
-    } else {
-      out += "\xEF\xBF\xBD";
-      ++i;
-    }
-  }
-  return out;
-}
-
-iconv_t openConverter(const char* to, const char* from) {
-  return iconv_open(to, from);
-}
-
-bool failedToOpen(iconv_t cd) {
-  // iconv_open reports failure as (iconv_t)-1.
-  return cd == reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+size_t oneByte(std::string_view) {
+  return 1;
 }
 
 // Converts with iconv; a character that cannot be converted becomes "?".
 std::string convert(std::string_view text, const char* to, const char* from, bool fromUtf8) {
-  const iconv_t cd = openConverter(to, from);
-  if (failedToOpen(cd)) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  char buffer[4096];
-  while (inLeft > 0) {
-    char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-      out += '?';
-      // Skip the whole character that could not be converted.
-      size_t skip = 1;
-      while (fromUtf8 && skip < inLeft && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) {
-        ++skip;
-      }
-      in += skip;
-      inLeft -= skip;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-  iconv_close(cd);
-  return out;
+  platform::IconvConverter converter(to, from);
+  if (!converter.valid()) return std::string(text);
+  return converter.convert(text, "?", fromUtf8 ? utf8Character : oneByte);
 }
 
 struct LanguagePage {
@@ -169,12 +112,10 @@ int windowsCodePage() {
 
 std::optional<std::string> codePageToUtf8(std::string_view bytes, std::string_view codePage) {
   const std::string name = iconvName(codePage);
-  const iconv_t cd = openConverter("UTF-8", name.c_str());
-  if (name.empty() || failedToOpen(cd)) return std::nullopt;
-  iconv_close(cd);
+  if (name.empty() || !platform::iconvKnows("UTF-8", name)) return std::nullopt;
   std::string out = convert(bytes, "UTF-8", name.c_str(), false);
   // convert() marks what it cannot convert with "?"; text stays valid.
-  return repairUtf8(out);
+  return utf::repair(out);
 }
 
 std::string fromUtf8(std::string_view text) {
@@ -185,8 +126,8 @@ std::string fromUtf8(std::string_view text) {
 
 std::string toUtf8(std::string_view bytes) {
   const std::string& charset = ansiCharset();
-  if (needsNoConversion(charset)) return repairUtf8(bytes);
-  return repairUtf8(convert(bytes, "UTF-8", charset.c_str(), false));
+  if (needsNoConversion(charset)) return utf::repair(bytes);
+  return utf::repair(convert(bytes, "UTF-8", charset.c_str(), false));
 }
 
 }  // namespace qxvb::ansi

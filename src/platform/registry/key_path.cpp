@@ -1,6 +1,7 @@
 #include "platform/registry/key_path.h"
 
 #include "platform/registry/unicode.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::registry {
 
@@ -8,7 +9,7 @@ namespace {
 
 bool isAcceptableName(std::string_view name, std::size_t maxChars) {
   if (name.find('\0') != std::string_view::npos) return false;
-  if (!unicode::isValidUtf8(name)) return false;
+  if (!utf::isValid(name)) return false;
   return unicode::countChars(name) <= maxChars;
 }
 

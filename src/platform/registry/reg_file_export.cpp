@@ -10,6 +10,7 @@
 #include "platform/atomic_file.h"
 #include "platform/registry/reg_file.h"
 #include "platform/registry/unicode.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::registry {
 
@@ -29,7 +30,7 @@ std::string escapeText(std::string_view text) {
 }
 
 std::size_t columnsOf(std::string_view text) {
-  return unicode::utf8ToUtf16le(text).size() / 2;
+  return utf::toUtf16le(text).size() / 2;
 }
 
 bool isTextType(std::uint32_t type) {
@@ -43,7 +44,7 @@ bool fitsInQuotes(const Value& value) {
   const std::string_view text(reinterpret_cast<const char*>(value.data.data()),
                               value.data.size() - 1);
   return text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
-         unicode::isValidUtf8(text);
+         utf::isValid(text);
 }
 
 std::string hexLine(std::size_t column, std::string_view bytes) {
@@ -87,7 +88,7 @@ std::string valueLine(const Value& value) {
   }
   const std::string_view raw(reinterpret_cast<const char*>(value.data.data()), value.data.size());
   // Text types travel as Windows keeps them: UTF-16LE.
-  const std::string bytes = isTextType(value.type) ? unicode::utf8ToUtf16le(raw) : std::string(raw);
+  const std::string bytes = isTextType(value.type) ? utf::toUtf16le(raw) : std::string(raw);
   return line + hexLine(columnsOf(line), bytes);
 }
 
@@ -136,7 +137,7 @@ Status exportBranchText(RootKey root, std::string_view path, std::string& text) 
 }
 
 std::string encodeRegFile(std::string_view text) {
-  return std::string("\xFF\xFE", 2) + unicode::utf8ToUtf16le(text);
+  return std::string("\xFF\xFE", 2) + utf::toUtf16le(text);
 }
 
 Status exportBranchToFile(RootKey root, std::string_view path, const std::filesystem::path& file,

@@ -8,6 +8,7 @@
 #include "platform/registry/reg_file.h"
 #include "platform/registry/unicode.h"
 #include "platform/regular_file.h"
+#include "platform/text/utf.h"
 
 namespace qxvb::registry {
 
@@ -41,14 +42,14 @@ std::string_view trimRight(std::string_view text) {
 // 8-bit text as UTF-8: valid UTF-8 as it is, anything else in the code
 // page (the locale language's ANSI code page when none is named).
 std::string decodeEightBit(std::string_view bytes, const std::string& codePage) {
-  if (unicode::isValidUtf8(bytes)) return std::string(bytes);
+  if (utf::isValid(bytes)) return std::string(bytes);
   const std::string page = codePage.empty() ? std::to_string(ansi::windowsCodePage()) : codePage;
   std::optional<std::string> text = ansi::codePageToUtf8(bytes, page);
   return text ? std::move(*text) : unicode::eightBitToUtf8(bytes);
 }
 
 std::string decodeFile(std::string_view bytes, const std::string& codePage) {
-  if (bytes.starts_with("\xFF\xFE")) return unicode::utf16leToUtf8(bytes.substr(2));
+  if (bytes.starts_with("\xFF\xFE")) return utf::fromUtf16le(bytes.substr(2));
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   return decodeEightBit(bytes, codePage);
 }
@@ -266,7 +267,7 @@ class Parser {
     if (value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegMultiSz) {
       const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
       const std::string text =
-          unicodeFile_ ? unicode::utf16leToUtf8(raw) : decodeEightBit(raw, codePage_);
+          unicodeFile_ ? utf::fromUtf16le(raw) : decodeEightBit(raw, codePage_);
       value.data.assign(text.begin(), text.end());
     } else {
       value.data = *bytes;

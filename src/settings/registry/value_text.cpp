@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/registry/unicode.h"
+#include "platform/text/utf.h"
 #include "settings/registry/registry_access.h"
 
 namespace qxvb::registry_access {
@@ -78,7 +79,7 @@ std::string valueTextEnumerated(std::uint32_t type, const registry::Bytes& data)
 bool fitsBuffer(std::uint32_t type, const registry::Bytes& data) {
   if (data.size() <= kBufferChars) return true;
   const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
-  return isStringType(type) && registry::unicode::isValidUtf8(text) &&
+  return isStringType(type) && utf::isValid(text) &&
          registry::unicode::countChars(text) <= kBufferChars;
 }
 
