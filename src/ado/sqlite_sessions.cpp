@@ -62,13 +62,6 @@ bool namesSameFile(const SqliteSession& session) {
   return inodeOf(session.path, session.device) == session.inode;
 }
 
-// The log and index names still name the files the session has open.
-bool logNamesAreOwn(const SqliteSession& session) {
-  return session.logInode != 0 && session.indexInode != 0 &&
-         inodeOf(session.path + "-wal", session.device) == session.logInode &&
-         inodeOf(session.path + "-shm", session.device) == session.indexInode;
-}
-
 // Nothing of the caller's is left open on the session.
 bool isQuiet(sqlite3* db) {
   return sqlite3_get_autocommit(db) != 0 && sqlite3_next_stmt(db, nullptr) == nullptr;
@@ -171,12 +164,12 @@ Pool& pool() {
 SqliteSession::~SqliteSession() {
   if (db == nullptr) return;
   // When the file was removed (and perhaps made again) under the session,
-  // the last close removes the write-ahead log and its index by name: only
-  // while those names are the session's own, as they may now belong to a
-  // new file.
-  if (inode != 0 && !namesSameFile(*this) && !logNamesAreOwn(*this)) {
-    int keep = 1;
-    sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
+  // the log and index of that name may now serve a new file, perhaps in
+  // another process: the close neither checkpoints into them nor removes
+  // them. The session left its log empty when it went idle, so what stays
+  // is an empty log the next session of the name starts afresh from.
+  if (inode != 0 && !namesSameFile(*this)) {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   }
   sqlite3_close_v2(db);
 }
@@ -193,8 +186,6 @@ void rememberFile(SqliteSession& session) {
   }
   session.device = static_cast<uint64_t>(info.st_dev);
   session.inode = static_cast<uint64_t>(info.st_ino);
-  session.logInode = inodeOf(session.path + "-wal", session.device);
-  session.indexInode = inodeOf(session.path + "-shm", session.device);
 }
 
 std::unique_ptr<SqliteSession> takeIdleSession(const std::string& path, int flags) {
@@ -206,11 +197,16 @@ void returnSession(std::unique_ptr<SqliteSession> session) {
       !isQuiet(session->db)) {
     return;
   }
-  // What the session wrote goes from the write-ahead log into the file, as
-  // a closing session's does, so that the file alone (copied, backed up)
-  // holds every committed change while the session waits. Without new log
-  // frames this is a look at the log's index; it never waits for readers.
-  sqlite3_wal_checkpoint_v2(session->db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  // What the session wrote goes from the write-ahead log into the file and
+  // the log is emptied, as when the last session closes, so that the file
+  // alone (copied, backed up) holds every committed change while the
+  // session waits. It never waits for other sessions: with readers or a
+  // writer about, it copies what it can. The next open sets the time-out.
+  struct stat log {};
+  if (::stat((session->path + "-wal").c_str(), &log) == 0 && log.st_size > 0) {
+    sqlite3_busy_timeout(session->db, 0);
+    sqlite3_wal_checkpoint_v2(session->db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  }
   pool().put(std::move(session));
 }
 

@@ -21,11 +21,11 @@
 //   is closed.
 // - After a fork, the child never uses or closes its parent's sessions.
 // - The database file alone holds every committed change: a session folds
-//   what it wrote into the file when it goes back to the pool.
+//   the log into the file and empties it when it goes back to the pool.
 // Idle sessions are closed after a minute without use and when the process
-// ends normally. A session whose file was removed under it removes its
-// write-ahead log and index only while their names are still its own (a
-// new file of that name may have its own by now). A crashed process leaves
+// ends normally. A session whose file was removed under it leaves the
+// write-ahead log and index of that name alone (a new file of that name
+// may use them by now); it emptied the log when it went idle. A crashed process leaves
 // what any open connection leaves (the write-ahead log and its index),
 // which the next connection recovers.
 #pragma once
@@ -55,9 +55,6 @@ struct SqliteSession {
   int flags = 0;
   uint64_t device = 0;
   uint64_t inode = 0;
-  // The write-ahead log and its index the session has open (0 when none).
-  uint64_t logInode = 0;
-  uint64_t indexInode = 0;
   pid_t owner = 0;
   // Cleared when a statement changed the connection's own state.
   bool reusable = true;

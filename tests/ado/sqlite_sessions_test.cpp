@@ -121,6 +121,7 @@ TEST_F(SqliteSessions, WritesOfAnIdleSessionAreInTheFile) {
   connection->Execute("INSERT INTO T VALUES (1)", nullptr, -1);
   connection->Execute("INSERT INTO T VALUES (2)", nullptr, -1);
   connection->Close();
+  EXPECT_EQ(fs::file_size(file_ + "-wal"), 0u);
   const fs::path copy = fs::path(file_).parent_path() / "copy.db";
   fs::copy_file(file_, copy);
   auto reader = std::make_shared<Connection>();
