@@ -76,9 +76,8 @@ const DispatchTable& HostRepository::dispatchTable() const {
                r.openObjectsAsReadOnly = a.boolean(0);
                return Variant();
              })
-        .method("GetDiagramById", {ref("DDID")},
-                [](HostRepository& r, CallArgs& a) { return Variant(r.GetDiagramById(a.lng(0))); })
-        .get("Diagrams", {}, [](HostRepository& r, CallArgs&) { return Variant(r.Diagrams()); })
+        .method<&HostRepository::GetDiagramById>("GetDiagramById", {ref("DDID")})
+        .get<&HostRepository::Diagrams>("Diagrams", {})
         .get("Name", {}, [](HostRepository& r, CallArgs&) { return Variant(r.location()); });
     return t;
   }();
@@ -128,19 +127,10 @@ const DispatchTable& HostDiagram::dispatchTable() const {
         .get("Name", {}, [](HostDiagram& d, CallArgs&) { return Variant(d.header().name); })
         .get("TypeName", {}, [](HostDiagram& d, CallArgs&) { return Variant(d.header().typeName); })
         .get("QxType", {}, [](HostDiagram& d, CallArgs&) { return Variant(d.header().type); })
-        .get("Handle", {}, [](HostDiagram& d, CallArgs&) { return Variant(d.Handle()); })
-        .method("Show", {},
-                [](HostDiagram& d, CallArgs&) {
-                  d.Show();
-                  return Variant();
-                })
-        .method("Hide", {},
-                [](HostDiagram& d, CallArgs&) {
-                  d.Hide();
-                  return Variant();
-                })
-        .method("getProperty", {in("Name")},
-                [](HostDiagram& d, CallArgs& a) { return Variant(d.getProperty(a.str(0))); });
+        .get<&HostDiagram::Handle>("Handle", {})
+        .method<&HostDiagram::Show>("Show", {})
+        .method<&HostDiagram::Hide>("Hide", {})
+        .method<&HostDiagram::getProperty>("getProperty", {in("Name")});
     return t;
   }();
   return table;
@@ -227,20 +217,10 @@ const DispatchTable& HostApplication::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("Application");
     Members<HostApplication>(t)
-        .get("Interface", {in("Name")},
-             [](HostApplication& h, CallArgs& a) { return Variant(h.Interface(a.str(0))); })
-        .get("Ruzuderedevu", {},
-             [](HostApplication& h, CallArgs&) { return Variant(h.Ruzuderedevu()); })
-        .method("OpenRuzuderedevu", {in("Location")},
-                [](HostApplication& h, CallArgs& a) {
-                  h.OpenRuzuderedevu(a.str(0));
-                  return Variant();
-                })
-        .method("CloseRuzuderedevu", {},
-                [](HostApplication& h, CallArgs&) {
-                  h.CloseRuzuderedevu();
-                  return Variant();
-                })
+        .get<&HostApplication::Interface>("Interface", {in("Name")})
+        .get<&HostApplication::Ruzuderedevu>("Ruzuderedevu", {})
+        .method<&HostApplication::OpenRuzuderedevu>("OpenRuzuderedevu", {in("Location")})
+        .method<&HostApplication::CloseRuzuderedevu>("CloseRuzuderedevu", {})
         .get("BitmapAreaLimit", {},
              [](HostApplication&, CallArgs&) {
                return Variant(static_cast<double>(bitmapAreaLimit()));

@@ -311,13 +311,10 @@ const DispatchTable& HostInterface::dispatchTable() const {
                   }
                   return Variant(result);
                 })
-        .method("QXCreateDiagramBitMap",
-                {in("hWnd"), in("lngLeft"), in("lngTop"), in("lngRight"), in("lngBottom"),
-                 in("lngPixelWidth"), in("lngPixelHeight"), in("strFileName")},
-                [](HostInterface& h, CallArgs& a) {
-                  return Variant(h.QXCreateDiagramBitMap(a.lng(0), a.lng(1), a.lng(2), a.lng(3),
-                                                         a.lng(4), a.lng(5), a.lng(6), a.str(7)));
-                })
+        .method<&HostInterface::QXCreateDiagramBitMap>(
+            "QXCreateDiagramBitMap",
+            {in("hWnd"), in("lngLeft"), in("lngTop"), in("lngRight"), in("lngBottom"),
+             in("lngPixelWidth"), in("lngPixelHeight"), in("strFileName")})
         .method("QXFindSymbol", {in("hWnd"), ref("lngPosition"), ref("lngSymbolID")},
                 [](HostInterface& h, CallArgs& a) {
                   int32_t position = longArgument(a, 1);
@@ -327,12 +324,8 @@ const DispatchTable& HostInterface::dispatchTable() const {
                   if (result == code::kSuccess) a.set(2, Variant(id));
                   return Variant(result);
                 })
-        .method("QXOpenSymbol", {in("hWnd"), in("lngSymbolID")},
-                [](HostInterface& h, CallArgs& a) {
-                  return Variant(h.QXOpenSymbol(a.lng(0), a.lng(1)));
-                })
-        .method("QXOpenSymbolByID", {in("lngSymbolID")},
-                [](HostInterface& h, CallArgs& a) { return Variant(h.QXOpenSymbolByID(a.lng(0))); })
+        .method<&HostInterface::QXOpenSymbol>("QXOpenSymbol", {in("hWnd"), in("lngSymbolID")})
+        .method<&HostInterface::QXOpenSymbolByID>("QXOpenSymbolByID", {in("lngSymbolID")})
         .method("QXGetSymbolField",
                 {in("hSymbol"), in("lngField"), ref("strBuffer"), in("lngBufferLength")},
                 [](HostInterface& h, CallArgs& a) {
@@ -340,8 +333,7 @@ const DispatchTable& HostInterface::dispatchTable() const {
                   const int32_t n = h.QXGetSymbolField(a.lng(0), a.lng(1), buffer, a.lng(3));
                   return bufferCall(a, n, buffer);
                 })
-        .method("QXCloseSymbol", {in("hSymbol")},
-                [](HostInterface& h, CallArgs& a) { return Variant(h.QXCloseSymbol(a.lng(0))); })
+        .method<&HostInterface::QXCloseSymbol>("QXCloseSymbol", {in("hSymbol")})
         .method("QXFindRelatedId", {in("hSymbol"), ref("lngPosition"), ref("lngDDID")},
                 [](HostInterface& h, CallArgs& a) {
                   int32_t position = longArgument(a, 1);
@@ -351,8 +343,7 @@ const DispatchTable& HostInterface::dispatchTable() const {
                   if (result == code::kSuccess) a.set(2, Variant(id));
                   return Variant(result);
                 })
-        .method("QXOpenDiagram", {in("lngDDID")},
-                [](HostInterface& h, CallArgs& a) { return Variant(h.QXOpenDiagram(a.lng(0))); })
+        .method<&HostInterface::QXOpenDiagram>("QXOpenDiagram", {in("lngDDID")})
         .method("QXGetDiagramField",
                 {in("hDiagram"), in("lngField"), ref("strBuffer"), in("lngBufferLength")},
                 [](HostInterface& h, CallArgs& a) {
@@ -360,16 +351,10 @@ const DispatchTable& HostInterface::dispatchTable() const {
                   const int32_t n = h.QXGetDiagramField(a.lng(0), a.lng(1), buffer, a.lng(3));
                   return bufferCall(a, n, buffer);
                 })
-        .method("QXCloseDiagram", {in("hDiagram")},
-                [](HostInterface& h, CallArgs& a) { return Variant(h.QXCloseDiagram(a.lng(0))); })
-        .method("QXFileExport", {in("strFileName"), in("objDiagram")},
-                [](HostInterface& h, CallArgs& a) {
-                  return Variant(h.QXFileExport(a.str(0), a.object(1)));
-                })
-        .method("QXDiagramToSVG", {ref("strFileName"), ref("hWnd")},
-                [](HostInterface& h, CallArgs& a) {
-                  return Variant(h.QXDiagramToSVG(a.str(0), a.lng(1)));
-                });
+        .method<&HostInterface::QXCloseDiagram>("QXCloseDiagram", {in("hDiagram")})
+        .method<&HostInterface::QXFileExport>("QXFileExport", {in("strFileName"), in("objDiagram")})
+        .method<&HostInterface::QXDiagramToSVG>("QXDiagramToSVG",
+                                                {ref("strFileName"), ref("hWnd")});
     return t;
   }();
   return table;

@@ -11,10 +11,8 @@ const DispatchTable& ZipUtils::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("ZipUtils");
     Members<ZipUtils>(t)
-        .method(
-            "ExtractZipFile", {in("zipFile"), in("targetFolder")},
-            [](ZipUtils& z, CallArgs& a) { return Variant(z.ExtractZipFile(a.str(0), a.str(1))); })
-        .get("ErrorMessage", {}, [](ZipUtils& z, CallArgs&) { return Variant(z.ErrorMessage()); })
+        .method<&ZipUtils::ExtractZipFile>("ExtractZipFile", {in("zipFile"), in("targetFolder")})
+        .get<&ZipUtils::ErrorMessage>("ErrorMessage", {})
         .get("MaxExpandedSize", {},
              [](ZipUtils& z, CallArgs&) {
                return Variant(static_cast<double>(z.limits.maxExpandedBytes));

@@ -214,27 +214,13 @@ const DispatchTable& QXCommonDlg::dispatchTable() const {
     property("FontDialog", &Self::fontDialogObject, &Self::setFontDialog);
     property("PrintDialog", &Self::printDialogObject, &Self::setPrintDialog);
     const std::vector<ParamSpec> window{in("hWnd"), opt("centerForm", Variant(true))};
-    m.method("ShowOpen", window,
-             [](Self& s, CallArgs& a) {
-               return Variant(s.ShowOpen(a.lng(0), a.boolean(1)).toRecord());
-             })
-        .method("ShowSave", window,
-                [](Self& s, CallArgs& a) {
-                  return Variant(s.ShowSave(a.lng(0), a.boolean(1)).toRecord());
-                })
-        .method("ShowColor", window,
-                [](Self& s, CallArgs& a) {
-                  return Variant(s.ShowColor(a.lng(0), a.boolean(1)).toRecord());
-                })
-        .method("ShowColor2",
-                {in("hWnd"), opt("centerForm", Variant(true)), optRef("c", Variant(int32_t{0}))},
-                [](Self& s, CallArgs& a) {
-                  return Variant(s.ShowColor2(a.lng(0), a.boolean(1), a.lng(2)).toRecord());
-                })
-        .method("ShowFont", {in("hWnd"), in("startingFontName"), opt("centerForm", Variant(true))},
-                [](Self& s, CallArgs& a) {
-                  return Variant(s.ShowFont(a.lng(0), a.str(1), a.boolean(2)).toRecord());
-                })
+    m.method<&Self::ShowOpen>("ShowOpen", window)
+        .method<&Self::ShowSave>("ShowSave", window)
+        .method<&Self::ShowColor>("ShowColor", window)
+        .method<&Self::ShowColor2>("ShowColor2", {in("hWnd"), opt("centerForm", Variant(true)),
+                                                  optRef("c", Variant(int32_t{0}))})
+        .method<&Self::ShowFont>(
+            "ShowFont", {in("hWnd"), in("startingFontName"), opt("centerForm", Variant(true))})
         .method("ShowFontDialog",
                 {in("hWnd"), ref("startingFont"), opt("centerForm", Variant(true))},
                 [](Self& s, CallArgs& a) {

@@ -134,14 +134,9 @@ bool PictureConverter::SvgToBitmap(const std::string& v_strSvgFile,
 const DispatchTable& PictureConverter::dispatchTable() const {
   static const DispatchTable table = [] {
     DispatchTable t("PictureConverter");
-    Members<PictureConverter>(t).method(
-        "SvgToBitmap",
-        {in("v_strSvgFile"), in("v_strBitmapFile"), in("v_bKeepAspectRatio"), in("v_pixX"),
-         in("v_pixY"), in("r"), in("g"), in("b")},
-        [](PictureConverter& c, CallArgs& a) {
-          return Variant(c.SvgToBitmap(a.str(0), a.str(1), a.boolean(2), a.lng(3), a.lng(4),
-                                       a.lng(5), a.lng(6), a.lng(7)));
-        });
+    Members<PictureConverter>(t).method<&PictureConverter::SvgToBitmap>(
+        "SvgToBitmap", {in("v_strSvgFile"), in("v_strBitmapFile"), in("v_bKeepAspectRatio"),
+                        in("v_pixX"), in("v_pixY"), in("r"), in("g"), in("b")});
     return t;
   }();
   return table;
