@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/text/utf.h"
+
 namespace qxvb::x11 {
 
 namespace {
@@ -162,16 +164,10 @@ std::string propertyText(const Property& p, xcb_atom_t utf8Type) {
   // Some clients store a terminating NUL.
   while (!raw.empty() && raw.back() == '\0') raw.pop_back();
   if (p.type == utf8Type) return raw;
+  // Other 8-bit text is Latin-1, whose bytes are the first 256 characters.
   std::string out;
   out.reserve(raw.size());
-  for (const unsigned char ch : raw) {
-    if (ch < 0x80) {
-      out += static_cast<char>(ch);
-    } else {
-      out += static_cast<char>(0xC0 | (ch >> 6));
-      out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-  }
+  for (const unsigned char ch : raw) utf::append(out, ch);
   return out;
 }
 
