@@ -12,7 +12,8 @@ if [ "${1:-}" = "--check" ]; then
 fi
 build=${1:-build}
 graph=$build/modules/graph.mmd
-cmake -S . -B "$build" >/dev/null
+# The check reads what a configured build wrote; only a fresh one configures.
+if ! $check || [ ! -f "$graph" ]; then cmake -S . -B "$build" >/dev/null; fi
 doc=docs/ARCHITECTURE.md
 begin='<!-- module graph: begin (scripts/module_graph.sh) -->'
 end='<!-- module graph: end -->'
