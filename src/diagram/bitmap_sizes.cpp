@@ -34,7 +34,8 @@ PixelSize withinAreaLimit(const PixelSize& size) {
   if (size.width <= 0 || size.height <= 0) return size;
   const double ratio = static_cast<double>(size.width) / static_cast<double>(size.height);
   const auto width = static_cast<int64_t>(std::sqrt(static_cast<double>(kAreaLimit) * ratio));
-  const auto height = static_cast<int64_t>(static_cast<double>(width) / ratio);
+  // In whole numbers: a division by the ratio can come out one short.
+  const int64_t height = width * size.height / size.width;
   return {width, height};
 }
 

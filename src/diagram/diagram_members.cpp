@@ -42,7 +42,9 @@ Variant pictureCall(diagram::PictureFormat format, CallArgs& a, bool withMessage
   std::string message;
   const int32_t result =
       diagram::diagramToPicture(format, a.lng(0), a.str(1), width, height, a.lng(4), message);
-  if (result == 0) {
+  // The bitmap step hands its size back whether or not the conversion
+  // after it (code 3) succeeded.
+  if (result == 0 || result == 3) {
     a.set(2, Variant(width));
     a.set(3, Variant(height));
   }

@@ -78,7 +78,7 @@ bool isBitmapName(const fs::path& file) {
 }
 
 // Loads every bitmap of the folder into icons; answers the message of the
-// first bitmap that is not a picture, the others still loaded.
+// first bitmap that is not a picture.
 std::string loadBitmaps(const fs::path& folder, Collection& icons) {
   std::vector<fs::path> files;
   std::error_code ec;
@@ -105,8 +105,9 @@ void exportArchive(const fs::path& folder) {
   const int32_t block = QXDBIO_GetControlBlock();
   if (block == 0) throw LoadFailed{localString(kNoRepository)};
   const std::string archive = ansi::fromUtf8(kIconArchive);
+  // The component is given the folder with its separator at the end.
   const int32_t status = QXDBIO_EncyFileExport(block, archive.c_str(), archive.c_str(),
-                                               ansi::fromUtf8(folder.string()).c_str());
+                                               ansi::fromUtf8(folder.string() + "/").c_str());
   if (status != kQxdbioSuccess) {
     throw LoadFailed{formatLocalString(localString(kExportFailed), Variant(status))};
   }
@@ -115,7 +116,7 @@ void exportArchive(const fs::path& folder) {
 void unpackArchive(const fs::path& folder) {
   const Object zip = createObject("QX.NET.Utils.ZipUtils");
   zip->call("ExtractZipFile",
-            {Variant((folder / kIconArchive).string()), Variant(folder.string())});
+            {Variant((folder / kIconArchive).string()), Variant(folder.string() + "/")});
   const std::string message = CStr(zip->getProperty("ErrorMessage"));
   if (!message.empty()) throw LoadFailed{message};
 }
@@ -133,6 +134,8 @@ void load(gui::ExtensionState::ExplorerIcons& cache) {
     std::error_code ec;
     fs::remove(folder / kIconArchive, ec);
     cache.lastError = loadBitmaps(folder, *icons);
+    // A load that failed anywhere leaves no icons.
+    if (!cache.lastError.empty()) icons->Clear();
   } catch (const LoadFailed& failure) {
     cache.lastError = failure.message;
   } catch (const std::exception& e) {

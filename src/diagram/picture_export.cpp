@@ -41,14 +41,14 @@ class TemporaryBitmap {
   std::string path_;
 };
 
-// Copies a file to a name that must be new; false when the name is taken
-// or the copy fails, leaving nothing behind.
-bool copyToNewFile(const std::string& from, const std::string& to) {
+// Copies a file to a name that must be new; a taken name or a failed copy
+// leaves nothing behind.
+void copyToNewFile(const std::string& from, const std::string& to) {
   std::string bytes;
-  if (platform::readRegularFile(from, bytes, kLargestHotspotMap) != 0) return false;
+  if (platform::readRegularFile(from, bytes, kLargestHotspotMap) != 0) return;
   platform::AtomicFile file(to);
-  if (file.error() != 0 || !file.write(bytes)) return false;
-  return file.commitNew() == 0;
+  if (file.error() != 0 || !file.write(bytes)) return;
+  file.commitNew();
 }
 
 bool fileExists(const std::string& path) {
@@ -91,9 +91,10 @@ int32_t diagramToPicture(PictureFormat format, int32_t ddid, const std::string& 
         errorMessage += formatLocalString(localString(kConverterSaid), Variant(said));
       return 3;
     }
-    if (fileExists(bitmap.hotspots()) &&
-        !copyToNewFile(bitmap.hotspots(), hotspotFileName(fileName, ".HSP"))) {
-      return 4;
+    // An existing map of the target is the user's and stays as it is; the
+    // picture is written all the same.
+    if (fileExists(bitmap.hotspots())) {
+      copyToNewFile(bitmap.hotspots(), hotspotFileName(fileName, ".HSP"));
     }
     return 0;
   } catch (const std::exception&) {

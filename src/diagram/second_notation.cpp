@@ -18,6 +18,9 @@ namespace qxvb::diagram {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+// The library draws these itself, with no host to refuse a size: a bound on
+// the memory one drawing may take (256 MB at four bytes a pixel).
+constexpr int64_t kLargestDrawing = int64_t{64} * 1024 * 1024;
 
 // Twips per pixel of the screen, across and down (15 at 96 pixels per inch).
 std::pair<double, double> twipsPerPixel() {
@@ -105,7 +108,7 @@ bool secondNotationBitmap(const HostObjects& host, const Object& diagram,
   const auto right = asLong(extent.right);
   const auto bottom = asLong(extent.bottom);
   if (!width || !height || !right || !bottom || *width <= 0 || *height <= 0 ||
-      pixels.area() > kAreaLimit) {
+      pixels.area() > kLargestDrawing) {
     return false;
   }
   if (!writeDgxBitmap(drawingOf(doc, twipsX, twipsY), scale, *width, *height, fileName)) {

@@ -37,6 +37,9 @@ TEST(BitmapSizes, AreaLimitKeepsTheProportion) {
   EXPECT_EQ(wide.width, 4095);
   EXPECT_EQ(wide.height, 1023);
   EXPECT_LE(wide.area(), kAreaLimit);
+  // Height is width times height over width, in whole numbers.
+  EXPECT_EQ(withinAreaLimit({2451, 2223}).height, 1950);
+  EXPECT_EQ(withinAreaLimit({1296, 5160}).height, 4085);
 }
 
 struct Recorder {

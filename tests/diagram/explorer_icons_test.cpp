@@ -180,13 +180,13 @@ TEST_F(ExplorerIcons, WorkingFolderThatIsALinkIsNotFollowed) {
   fs::remove(temporaryFolder() / "Icons");
 }
 
-TEST_F(ExplorerIcons, BitmapThatIsNoPictureIsNamedAndTheOthersStillLoad) {
+TEST_F(ExplorerIcons, BitmapThatIsNoPictureFailsTheLoadAndIsNamed) {
   storeArchive({{"12_0007.bmp", bitmapOf(16, Qt::red)}, {"12_0008.bmp", "BM but no picture"}});
-  EXPECT_TRUE(lookup(12, 7).icon);
-  // The message of the load is there until the next lookup.
-  reset();
-  std::vector<Variant> args{Variant(int32_t{12}), Variant(int32_t{8}), Variant(false)};
-  EXPECT_FALSE(CObj(call("QX_GetUserSuppliedIconForExplorer", args)));
+  // A failed load leaves no icons: the good one is not found either, and
+  // the flag stays as the caller had it.
+  const Lookup found = lookup(12, 7);
+  EXPECT_FALSE(found.icon);
+  EXPECT_FALSE(CBool(found.exists));
   EXPECT_EQ(lastError(), "The explorer icon 12_0008.bmp cannot be loaded.");
 }
 

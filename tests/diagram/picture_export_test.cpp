@@ -67,8 +67,9 @@ TEST_F(PictureExport, ExistingHotspotMapBesideTheTargetIsLeftAlone) {
   openPlan();
   writeFile(folder_ / "plan.HSP", "the user's own map");
   const Picture jpeg = exportAs("QX_DiagramToJPEG", 1, target("plan.jpg"));
-  // The picture is written; placing the map was the step that failed.
-  EXPECT_EQ(jpeg.result, 4);
+  // The picture is written and the export succeeds; the map stays the user's.
+  EXPECT_EQ(jpeg.result, 0);
+  EXPECT_EQ(jpeg.width, 800);
   EXPECT_EQ(jpeg.message, "");
   EXPECT_EQ(decodedSize(target("plan.jpg"), "jpeg"), std::make_pair(800, 450));
   EXPECT_EQ(readFile(folder_ / "plan.HSP"), "the user's own map");
@@ -80,6 +81,9 @@ TEST_F(PictureExport, ConverterFailureIsReportedWithItsOwnText) {
   const std::string png = target("no-such-folder/plan.png");
   const Picture p = exportAs("QX_DiagramToPNG", 1, png);
   EXPECT_EQ(p.result, 3);
+  // The bitmap step still hands back its size.
+  EXPECT_EQ(p.width, 800);
+  EXPECT_EQ(p.height, 450);
   EXPECT_EQ(p.message,
             "The diagram could not be converted to PNG. The graphics converter "
             "reported: Cannot write the file " +

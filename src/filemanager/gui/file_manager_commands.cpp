@@ -48,7 +48,8 @@ constexpr int32_t kSelectToDelete = 34945, kNothingListed = 34946, kNoProgram = 
                   kImportAsTitle = 34967, kWorkspaceError = 35107, kChoosingWorkspace = 55025;
 constexpr int32_t kYesNoQuestion = 36, kCriticalStyle = 16, kAnswerYes = 6;
 constexpr int32_t kExportFolderFlags = 97;
-constexpr int32_t kPickedWorkspace = 0, kPickCancelled = 1, kPickFailed = 2;
+// The picker answers 0 for a chosen workspace.
+constexpr int32_t kPickCancelled = 1, kPickFailed = 2;
 constexpr const char* kFoldersSection = "Folders";
 constexpr const char* kFileManagerKey = "File Manager";
 
@@ -311,7 +312,7 @@ void FileManagerForm::chooseWorkspace() {
         kCriticalStyle, appName_, static_cast<int32_t>(winId()));
     return;
   }
-  if (flags == kPickCancelled || flags != kPickedWorkspace) return;
+  if (flags == kPickCancelled) return;
   owner_.switchWorkspace(CLng(args[2]), xml);
   loadList();
   resetCaption();

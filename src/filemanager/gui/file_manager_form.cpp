@@ -179,7 +179,13 @@ void FileManagerForm::buildCommands() {
   addCommand(cmd::Workspace, "&Workspace...", [this] {
     chooseWorkspace();
   })->setVisible(owner_.binding().setup.workspaces);
+  // The filter fields' commands take the focus to their field.
+  addCommand(cmd::NameFilter, "N&ame", [this] {
+    nameFilter_->setFocus();
+    nameFilter_->selectAll();
+  });
   addCommand(cmd::Extensions, "E&xts", [this] { lbExts_->setFocus(); });
+  addCommand(cmd::Extension, "E&xt", [this] { lbExts_->setFocus(); });
 
   // Shortcuts a person expects; the grid's own keys follow below.
   command(cmd::Refresh)->setShortcut(QKeySequence::Refresh);
@@ -219,7 +225,7 @@ void FileManagerForm::buildLayout() {
   bar->addAction(command(cmd::Preview));
   bar->addSeparator();
   bar->addAction(command(cmd::Filter));
-  auto* nameLabel = new QLabel("N&ame", bar);
+  auto* nameLabel = new QLabel(command(cmd::NameFilter)->text(), bar);
   nameLabel->setContentsMargins(6, 0, 4, 0);
   nameFilter_ = new QLineEdit(bar);
   nameFilter_->setObjectName("Filename");
@@ -268,7 +274,7 @@ void FileManagerForm::buildLayout() {
   auto* side = new QWidget(this);
   auto* sideLayout = new QVBoxLayout(side);
   sideLayout->setContentsMargins(0, 0, 0, 0);
-  auto* extLabel = new QLabel("E&xt", side);
+  auto* extLabel = new QLabel(command(cmd::Extension)->text(), side);
   lbExts_ = new QListWidget(side);
   lbExts_->setObjectName("lbExts");
   lbExts_->setSelectionMode(QAbstractItemView::MultiSelection);

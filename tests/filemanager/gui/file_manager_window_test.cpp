@@ -64,6 +64,13 @@ TEST_F(FileManagerWindowTest, GridListsFiltersAndKeepsImagesOnly) {
   EXPECT_EQ(form->extensionList()->count(), 5);  // (none), cfg, png, svg, txt (TXT folded)
   EXPECT_EQ(form->windowTitle().toStdString(), localString(34968));
 
+  // The filter fields are commands of the bar too.
+  for (int id : {cmd::NameFilter, cmd::Extensions, cmd::Extension}) {
+    ASSERT_NE(form->command(id), nullptr) << id;
+  }
+  EXPECT_EQ(form->command(cmd::NameFilter)->text(), "N&ame");
+  EXPECT_EQ(form->command(cmd::Extension)->text(), "E&xt");
+
   // Name filter while Filter is checked, without regard to case.
   form->nameFilterEdit()->setText("GR");
   form->runCommand(cmd::Filter);
