@@ -122,8 +122,8 @@ void unpackArchive(const fs::path& folder) {
 }
 
 void load(gui::ExtensionState::ExplorerIcons& cache) {
-  auto icons = std::make_shared<Collection>();
-  cache.icons = icons;
+  // A load that fails anywhere leaves no icons: they are kept only when all loaded.
+  cache.icons = std::make_shared<Collection>();
   const fs::path folder =
       fs::path(sharedFileUtils()->QX_File_GetFolderLocation(0, QXSF_TemporaryFolder)) / "Icons";
   try {
@@ -133,9 +133,9 @@ void load(gui::ExtensionState::ExplorerIcons& cache) {
     // The archive itself is no icon.
     std::error_code ec;
     fs::remove(folder / kIconArchive, ec);
+    auto icons = std::make_shared<Collection>();
     cache.lastError = loadBitmaps(folder, *icons);
-    // A load that failed anywhere leaves no icons.
-    if (!cache.lastError.empty()) icons->Clear();
+    if (cache.lastError.empty()) cache.icons = std::move(icons);
   } catch (const LoadFailed& failure) {
     cache.lastError = failure.message;
   } catch (const std::exception& e) {
