@@ -141,13 +141,17 @@ TEST_F(ErrorDialogTest, DetailsGrowTheWindowAndF1OpensTheTopic) {
   dialog.initialise("Number: 5\r\nSource: A\r\nDescription: B", 7, "S", "Wrapped", "",
                     "/p/topics/e.html", true);
   dialog.show();
-  QApplication::processEvents();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   EXPECT_EQ(dialog.errorLine()->text(), "Error number: 7");
   const int before = dialog.height();
   QTest::mouseClick(dialog.detailsButton(), Qt::LeftButton);
-  QApplication::processEvents();
   EXPECT_TRUE(dialog.detailsFrame()->isVisible());
-  EXPECT_GT(dialog.height(), before);
+  // The window manager answers the resize in its own time.
+  EXPECT_TRUE(eventually([&] {
+    QApplication::processEvents();
+    return dialog.height() > before;
+  })) << dialog.height()
+      << " <= " << before;
   EXPECT_EQ(dialog.detailsText()->toPlainText(), "Number: 5\nSource: A\nDescription: B");
   QTest::keyClick(&dialog, Qt::Key_F1);
   gui::ErrorDialog noTopic;
