@@ -117,4 +117,18 @@ enum QX_COMDLG_PRINTDLGS : int32_t {
   PD_NONETWORKBUTTON = 0x200000,
 };
 
+// The notification records of the platform's file dialog, published with
+// the flags for callers' hooks; the library itself does not use them.
+struct NMHDR {
+  int32_t hwndFrom = 0;
+  int32_t idfrom = 0;
+  int32_t code = 0;
+};
+
+struct OFNOTIFY {
+  NMHDR hdr;
+  int32_t lpOFN = 0;
+  int32_t pszFile = 0;
+};
+
 }  // namespace qxvb::gui
