@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gui_fixture.h"
+#include "ui/message_box/message_box.h"
 
 namespace qxvb::test {
 namespace {
@@ -61,6 +62,17 @@ TEST_F(MessageBoxTest, EmptyAndHugePromptsStillShowABox) {
                 },
                 huge),
             "{\"result\": 1");
+}
+
+TEST(ShownPrompt, LongPromptsAreCutAtACharacterWithAnEllipsis) {
+  const std::string ellipsis = "\xE2\x80\xA6";
+  EXPECT_EQ(gui::shownPrompt("Save changes?"), "Save changes?");
+  std::string umlauts;
+  for (int i = 0; i < 1500; ++i) umlauts += "\xC3\xBC";
+  EXPECT_EQ(gui::shownPrompt(umlauts), umlauts.substr(0, 2048) + ellipsis);
+  std::string lines;
+  for (int i = 0; i < 50; ++i) lines += "a\n";
+  EXPECT_EQ(gui::shownPrompt(lines), lines.substr(0, 79) + ellipsis);
 }
 
 TEST_F(MessageBoxTest, WithoutATitleTheOwnersTitleIsTheCaption) {

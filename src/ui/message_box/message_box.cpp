@@ -16,8 +16,9 @@ namespace {
 
 constexpr int32_t kButtonMask = 0xF, kIconMask = 0xF0, kDefaultMask = 0xF00;
 constexpr int32_t kSystemModal = 0x1000, kTopMost = 0x40000;
-// Beyond this a prompt no longer fits on a screen.
-constexpr size_t kMaxPromptBytes = 8000;
+// The platform's box shows about 1024 characters of a prompt; beyond that
+// (or that many lines) it would no longer fit on a screen.
+constexpr size_t kMaxPromptChars = 1024;
 constexpr int kMaxPromptLines = 40;
 
 struct ButtonChoice {
@@ -61,17 +62,18 @@ QMessageBox::Icon iconOf(int32_t style) {
 }  // namespace
 
 std::string shownPrompt(const std::string& prompt) {
-  size_t end = std::min(prompt.size(), kMaxPromptBytes);
+  size_t end = prompt.size();
+  size_t chars = 0;
   int lines = 0;
-  for (size_t i = 0; i < end; ++i) {
-    if (prompt[i] == '\n' && ++lines >= kMaxPromptLines) {
+  for (size_t i = 0; i < prompt.size(); ++i) {
+    // Counted by the first byte of each UTF-8 sequence, so no cut falls inside one.
+    if ((static_cast<unsigned char>(prompt[i]) & 0xC0) == 0x80) continue;
+    if (++chars > kMaxPromptChars || (prompt[i] == '\n' && ++lines >= kMaxPromptLines)) {
       end = i;
       break;
     }
   }
   if (end == prompt.size()) return prompt;
-  // Never cut inside a UTF-8 sequence.
-  while (end > 0 && (static_cast<unsigned char>(prompt[end]) & 0xC0) == 0x80) --end;
   return prompt.substr(0, end) + "\xE2\x80\xA6";
 }
 
